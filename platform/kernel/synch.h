@@ -25,8 +25,7 @@ BOOL ReleaseSemaphore(HANDLE semaphore, LONG releaseCount, LONG* previousCount);
 
 // Time-outs are in milliseconds of the layer's clock (see tick.h: tests may run it faster).
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
-DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
-                             DWORD milliseconds);
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds);
 void Sleep(DWORD milliseconds);
 
 BOOL CloseHandle(HANDLE handle);

@@ -1,0 +1,15 @@
+#include "platform/kernel/kernel_lock.h"
+
+namespace farvane::kernel {
+
+namespace {
+// Constant-initialised and trivially destructible: usable from any static constructor or
+// thread exit, in any order.
+constinit std::mutex kernelLock;
+}  // namespace
+
+std::mutex& KernelLock() {
+    return kernelLock;
+}
+
+}  // namespace farvane::kernel

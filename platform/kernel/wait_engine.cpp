@@ -1,0 +1,200 @@
+#include "platform/kernel/wait_engine.h"
+
+#include <algorithm>
+
+#include "platform/kernel/clock.h"
+#include "platform/kernel/synch.h"
+#include "platform/kernel/thread_record.h"
+
+namespace farvane::kernel {
+
+namespace {
+
+// How often a wait that includes objects of other processes looks at them again.
+constexpr auto kPollInterval = std::chrono::milliseconds(2);
+
+constexpr DWORD kNoIndex = 0xFFFFFFFFu;
+
+DWORD TrySatisfyAny(ThreadRecord& thread, KernelObject* const* objects, DWORD count) {
+    for (DWORD i = 0; i < count; ++i) {
+        switch (objects[i]->TryAcquire(thread)) {
+            case AcquireResult::Acquired:
+                return WAIT_OBJECT_0 + i;
+            case AcquireResult::Abandoned:
+                return WAIT_ABANDONED_0 + i;
+            case AcquireResult::NotSignalled:
+                break;
+        }
+    }
+    return WAIT_TIMEOUT;
+}
+
+DWORD TrySatisfyAll(ThreadRecord& thread, KernelObject* const* objects, DWORD count) {
+    for (DWORD i = 0; i < count; ++i) {
+        if (!objects[i]->IsSignalledFor(thread)) {
+            return WAIT_TIMEOUT;
+        }
+    }
+    // Objects whose acquisition may still fail go first, so that the others are taken only
+    // once nothing can fail any more.
+    DWORD abandonedIndex = kNoIndex;
+    DWORD taken[MAXIMUM_WAIT_OBJECTS];
+    DWORD takenCount = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        if (!objects[i]->AcquireCanFail()) {
+            continue;
+        }
+        if (objects[i]->TryAcquire(thread) == AcquireResult::NotSignalled) {
+            for (DWORD t = 0; t < takenCount; ++t) {
+                objects[taken[t]]->UndoAcquire(thread);
+            }
+            return WAIT_TIMEOUT;
+        }
+        taken[takenCount++] = i;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        if (!objects[i]->AcquireCanFail() &&
+            objects[i]->TryAcquire(thread) == AcquireResult::Abandoned) {
+            abandonedIndex = std::min(abandonedIndex, i);
+        }
+    }
+    return abandonedIndex == kNoIndex ? WAIT_OBJECT_0 : WAIT_ABANDONED_0 + abandonedIndex;
+}
+
+void Unregister(WaitBlock& block) {
+    for (DWORD i = 0; i < block.count; ++i) {
+        block.objects[i]->waiters.Remove(&block.nodes[i]);
+    }
+}
+
+void Complete(WaitBlock& block, DWORD result, DWORD error) {
+    Unregister(block);
+    block.completed = true;
+    block.result = result;
+    block.error = error;
+    block.thread->wake.notify_one();
+}
+
+DWORD BlockingWait(KernelGuard& lock, WaitBlock& block, DWORD milliseconds) {
+    ThreadRecord& thread = *block.thread;
+    for (DWORD i = 0; i < block.count; ++i) {
+        block.nodes[i].block = &block;
+        block.objects[i]->waiters.PushBack(&block.nodes[i]);
+    }
+    thread.blockedWait = &block;
+    if (milliseconds == INFINITE) {
+        while (!block.completed) {
+            thread.wake.wait(lock);
+        }
+    } else {
+        const auto deadline = RealDeadline(milliseconds);
+        while (!block.completed) {
+            if (thread.wake.wait_until(lock, deadline) == std::cv_status::timeout &&
+                !block.completed) {
+                Unregister(block);
+                block.completed = true;
+                block.result = WAIT_TIMEOUT;
+            }
+        }
+    }
+    thread.blockedWait = nullptr;
+    return block.result;
+}
+
+DWORD PollingWait(KernelGuard& lock, WaitBlock& block, DWORD milliseconds) {
+    ThreadRecord& thread = *block.thread;
+    const bool forever = milliseconds == INFINITE;
+    const auto deadline = forever ? RealClock::time_point::max() : RealDeadline(milliseconds);
+    for (;;) {
+        if (thread.cancelled.load(std::memory_order_relaxed)) {
+            block.error = ERROR_OPERATION_ABORTED;
+            return WAIT_FAILED;
+        }
+        const DWORD result = TrySatisfy(thread, block.objects, block.count, block.waitAll);
+        if (result != WAIT_TIMEOUT) {
+            return result;
+        }
+        const auto now = RealClock::now();
+        if (now >= deadline) {
+            return WAIT_TIMEOUT;
+        }
+        const auto next = forever ? now + kPollInterval : std::min(deadline, now + kPollInterval);
+        thread.wake.wait_until(lock, next);
+    }
+}
+
+}  // namespace
+
+DWORD TrySatisfy(ThreadRecord& thread, KernelObject* const* objects, DWORD count, bool waitAll) {
+    return waitAll ? TrySatisfyAll(thread, objects, count) : TrySatisfyAny(thread, objects, count);
+}
+
+void SignalWaiters(KernelObject& object) {
+    WaitNode* node = object.waiters.Front();
+    while (node != nullptr) {
+        WaitBlock& block = *node->block;
+        if (!object.IsSignalledFor(*block.thread)) {
+            node = node->next;
+            continue;
+        }
+        const DWORD result = TrySatisfy(*block.thread, block.objects, block.count, block.waitAll);
+        if (result == WAIT_TIMEOUT) {
+            node = node->next;
+            continue;
+        }
+        Complete(block, result, ERROR_SUCCESS);
+        // Completing a wait unlinks all of its nodes, possibly the next one here.
+        node = object.waiters.Front();
+    }
+}
+
+DWORD WaitLocked(KernelGuard& lock, ThreadRecord& thread, KernelObject* const* objects, DWORD count,
+                 bool waitAll, DWORD milliseconds) {
+    if (thread.cancelled.load(std::memory_order_relaxed)) {
+        SetLastError(ERROR_OPERATION_ABORTED);
+        return WAIT_FAILED;
+    }
+    const DWORD immediate = TrySatisfy(thread, objects, count, waitAll);
+    if (immediate != WAIT_TIMEOUT || milliseconds == 0) {
+        return immediate;
+    }
+    bool polling = false;
+    for (DWORD i = 0; i < count; ++i) {
+        AddReference(*objects[i]);
+        polling = polling || objects[i]->NeedsPolling();
+    }
+    WaitBlock block;
+    block.thread = &thread;
+    block.objects = objects;
+    block.count = count;
+    block.waitAll = waitAll;
+    const DWORD result =
+        polling ? PollingWait(lock, block, milliseconds) : BlockingWait(lock, block, milliseconds);
+    for (DWORD i = 0; i < count; ++i) {
+        ReleaseReference(objects[i]);
+    }
+    if (result == WAIT_FAILED) {
+        SetLastError(block.error);
+    }
+    return result;
+}
+
+void SleepLocked(KernelGuard& lock, ThreadRecord& thread, DWORD milliseconds) {
+    const auto cancelled = [&thread] { return thread.cancelled.load(std::memory_order_relaxed); };
+    if (milliseconds == INFINITE) {
+        thread.wake.wait(lock, cancelled);
+    } else {
+        thread.wake.wait_until(lock, RealDeadline(milliseconds), cancelled);
+    }
+}
+
+void CancelThread(ThreadRecord& thread) {
+    thread.cancelled.store(true, std::memory_order_relaxed);
+    if (thread.blockedWait != nullptr) {
+        Complete(*thread.blockedWait, WAIT_FAILED, ERROR_OPERATION_ABORTED);
+    } else {
+        thread.wake.notify_one();
+    }
+}
+
+}  // namespace farvane::kernel
