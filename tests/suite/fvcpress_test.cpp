@@ -1,0 +1,214 @@
+#include "fvcpress.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "codec_samples.h"
+
+namespace {
+
+using samples::Bytes;
+
+// The scanner's side of a deflate call: its record sequence and the packed data.
+struct Frame {
+    explicit Frame(const Bytes* bytes, std::size_t chunk_size = 65535)
+        : data(bytes), chunk(chunk_size) {}
+
+    const Bytes* data;
+    std::size_t chunk;
+    std::size_t position = 0;
+    Bytes packed;
+    std::size_t largest_write = 0;
+    int empty_writes = 0;
+
+    static unsigned short Read(char* destination, unsigned short size, void* context) {
+        auto* frame = static_cast<Frame*>(context);
+        const std::size_t count = std::min(
+            {static_cast<std::size_t>(size), frame->chunk, frame->data->size() - frame->position});
+        std::memcpy(destination, frame->data->data() + frame->position, count);
+        frame->position += count;
+        return static_cast<unsigned short>(count);
+    }
+    static void Write(char* bytes, unsigned short size, void* context) {
+        auto* frame = static_cast<Frame*>(context);
+        frame->packed.insert(frame->packed.end(), bytes, bytes + size);
+        frame->largest_write = std::max<std::size_t>(frame->largest_write, size);
+        frame->empty_writes += size == 0;
+    }
+};
+
+Bytes Deflate(const Bytes& data, std::size_t chunk = 65535) {
+    Frame frame{&data, chunk};
+    EXPECT_EQ(deflate(Frame::Read, Frame::Write, &frame), 1);
+    EXPECT_EQ(frame.position, data.size());
+    EXPECT_EQ(frame.empty_writes, 0);
+    return frame.packed;
+}
+
+// Decodes a frame the way the receiver does: its header gives the raw length.
+Bytes Inflate(FrameInflater& inflater, const Bytes& packed, std::size_t raw_length) {
+    Bytes out(raw_length);
+    const FrameInflater::Result result = inflater.Inflate(packed, out);
+    EXPECT_EQ(result.status, FrameInflater::Status::ok) << FrameInflater::StatusText(result.status);
+    EXPECT_EQ(result.produced, raw_length);
+    return out;
+}
+
+class Fvcpress : public ::testing::Test {
+protected:
+    void SetUp() override { deflate_clr(); }
+};
+
+TEST_F(Fvcpress, FramesDecodeOneByOneAsTheyArrive) {
+    FrameInflater inflater;
+    const Bytes text = samples::Text(60000);
+    std::size_t offset = 0;
+    for (std::size_t size : {10240u, 37u, 5000u, 10240u, 1u, 9999u, 10240u}) {
+        const Bytes data(text.begin() + static_cast<long>(offset),
+                         text.begin() + static_cast<long>(offset + size));
+        offset += size;
+        const Bytes packed = Deflate(data, 1000);
+        ASSERT_GE(packed.size(), 4u);
+        EXPECT_TRUE(std::equal(packed.end() - 4, packed.end(), Bytes{0, 0, 0xFF, 0xFF}.begin()));
+        EXPECT_EQ(Inflate(inflater, packed, data.size()), data);
+    }
+}
+
+TEST_F(Fvcpress, HistoryCarriesFromFrameToFrame) {
+    const Bytes data = samples::Binary(8000);
+    FrameInflater inflater;
+    const Bytes first = Deflate(data);
+    const Bytes second = Deflate(data);
+    EXPECT_LT(second.size() * 20, first.size());
+    EXPECT_EQ(Inflate(inflater, first, data.size()), data);
+    EXPECT_EQ(Inflate(inflater, second, data.size()), data);
+
+    // After a reset the same frame costs its full size again and needs no history.
+    deflate_clr();
+    const Bytes third = Deflate(data);
+    EXPECT_EQ(third, first);
+    FrameInflater fresh;
+    EXPECT_EQ(Inflate(fresh, third, data.size()), data);
+}
+
+// A frame whose deflated form was discarded (it did not fit, so the frame went raw) is in the
+// sender's history only. The raw frame resets both sides and later frames decode again.
+TEST_F(Fvcpress, RawFrameAfterADiscardedAttemptResetsBothSides) {
+    const Bytes a = samples::Text(6000, 21);
+    const Bytes noise = samples::Random(10240);
+    Bytes c = noise;  // refers back to the discarded frame
+    c.insert(c.end(), a.begin(), a.begin() + 200);
+    c.resize(10240);
+
+    FrameInflater receiver;
+    EXPECT_EQ(Inflate(receiver, Deflate(a), a.size()), a);
+    Deflate(noise);  // discarded: the frame goes out raw, and both sides reset
+    deflate_clr();
+    receiver.Reset();
+    const Bytes packed_c = Deflate(c);
+    EXPECT_EQ(Inflate(receiver, packed_c, c.size()), c);
+
+    // Without the reset the receiver cannot rebuild the frame: this is the fault the rule mends.
+    deflate_clr();
+    FrameInflater out_of_step;
+    EXPECT_EQ(Inflate(out_of_step, Deflate(a), a.size()), a);
+    Deflate(noise);
+    const Bytes refers_to_noise = Deflate(c);
+    Bytes out(c.size());
+    const FrameInflater::Result result = out_of_step.Inflate(refers_to_noise, out);
+    EXPECT_TRUE(result.status != FrameInflater::Status::ok || out != c);
+}
+
+TEST_F(Fvcpress, TinyReadsAndSmallWrites) {
+    const Bytes data = samples::Random(30000);
+    Frame frame{&data, 1};
+    ASSERT_EQ(deflate(Frame::Read, Frame::Write, &frame), 1);
+    EXPECT_LE(frame.largest_write, 65535u);
+    FrameInflater inflater;
+    EXPECT_EQ(Inflate(inflater, frame.packed, data.size()), data);
+}
+
+TEST_F(Fvcpress, EmptyFrameWritesNothing) {
+    const Bytes none;
+    EXPECT_TRUE(Deflate(none).empty());
+    FrameInflater inflater;
+    Bytes out(8);
+    EXPECT_EQ(inflater.Inflate(Bytes{}, out).status, FrameInflater::Status::ok);
+    EXPECT_EQ(deflate(nullptr, Frame::Write, nullptr), 0);
+}
+
+TEST_F(Fvcpress, InflaterRefusesBadFramesUntilReset) {
+    const Bytes data = samples::Text(5000);
+    const Bytes packed = Deflate(data);
+    Bytes out(data.size());
+
+    FrameInflater inflater;
+    const Bytes cut(packed.begin(), packed.end() - 1);
+    EXPECT_EQ(inflater.Inflate(cut, out).status, FrameInflater::Status::incomplete);
+    EXPECT_EQ(inflater.Inflate(packed, out).status, FrameInflater::Status::needs_reset);
+    inflater.Reset();
+    EXPECT_EQ(Inflate(inflater, packed, data.size()), data);
+
+    FrameInflater small;
+    Bytes too_small(data.size() - 1);
+    const FrameInflater::Result full = small.Inflate(packed, too_small);
+    EXPECT_EQ(full.status, FrameInflater::Status::output_full);
+    EXPECT_LE(full.produced, too_small.size());
+
+    FrameInflater corrupt;
+    Bytes garbage = {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF};
+    EXPECT_EQ(corrupt.Inflate(garbage, out).status, FrameInflater::Status::bad_data);
+
+    // A final block would end the stream that later frames continue.
+    FrameInflater final_block;
+    const Bytes ended = {0x03, 0x00, 0x00, 0x00, 0xFF, 0xFF};  // empty final block + mark
+    EXPECT_NE(final_block.Inflate(ended, out).status, FrameInflater::Status::ok);
+}
+
+TEST_F(Fvcpress, InflateAppendHonoursItsLimit) {
+    const Bytes data(50000, 'x');
+    const Bytes packed = Deflate(data);
+    FrameInflater inflater;
+    Bytes out;
+    EXPECT_EQ(inflater.InflateAppend(packed, out, 1000).status, FrameInflater::Status::output_full);
+    EXPECT_LE(out.size(), 1000u);
+    inflater.Reset();
+    out.clear();
+    deflate_clr();
+    const Bytes again = Deflate(data);
+    EXPECT_EQ(inflater.InflateAppend(again, out, data.size()).status, FrameInflater::Status::ok);
+    EXPECT_EQ(out, data);
+}
+
+// Scanners on different threads each keep their own stream.
+TEST_F(Fvcpress, ThreadsKeepSeparateStreams) {
+    auto run = [](unsigned seed, bool* ok) {
+        deflate_clr();
+        FrameInflater inflater;
+        const Bytes text = samples::Text(40000, seed);
+        *ok = true;
+        for (std::size_t offset = 0; offset + 4000 <= text.size(); offset += 4000) {
+            const Bytes data(text.begin() + static_cast<long>(offset),
+                             text.begin() + static_cast<long>(offset + 4000));
+            Frame frame{&data, 700};
+            deflate(Frame::Read, Frame::Write, &frame);
+            Bytes out(data.size());
+            const FrameInflater::Result result = inflater.Inflate(frame.packed, out);
+            *ok = *ok && result.status == FrameInflater::Status::ok && out == data;
+        }
+    };
+    bool ok1 = false;
+    bool ok2 = false;
+    std::thread first(run, 31u, &ok1);
+    std::thread second(run, 32u, &ok2);
+    first.join();
+    second.join();
+    EXPECT_TRUE(ok1);
+    EXPECT_TRUE(ok2);
+}
+
+}  // namespace
