@@ -1,0 +1,80 @@
+#include "videodecode/pixel_colours.h"
+
+#include <algorithm>
+
+namespace videodecode {
+
+const std::array<Rgb, 16>& baseColours() {
+    static const std::array<Rgb, 16> colours = {
+        0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+        0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
+    };
+    return colours;
+}
+
+const std::array<Rgb, 4>& greyLevels() {
+    static const std::array<Rgb, 4> levels = {0x000000, 0xC0C0C0, 0x808080, 0xFFFFFF};
+    return levels;
+}
+
+namespace {
+
+void fillFromPalette(ColourTable& table, const std::vector<PaletteEntry>& palette) {
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        table[i] =
+            i < palette.size() ? makeRgb(palette[i].red, palette[i].green, palette[i].blue) : 0;
+    }
+}
+
+template <std::size_t N>
+void fillFromFixed(ColourTable& table, const std::array<Rgb, N>& colours) {
+    table.fill(0);
+    std::copy(colours.begin(), colours.end(), table.begin());
+}
+
+// Whether values of this depth are the device's own palette indices rather than the host's
+// reduced colours: only a device with that few colours sends such pixels natively.
+bool indexesPalette(std::uint8_t bitsPerPixel, const std::vector<PaletteEntry>& palette,
+                    std::uint16_t deviceColours) {
+    return !palette.empty() && deviceColours <= (1u << bitsPerPixel);
+}
+
+}  // namespace
+
+ColourTable colourTableFor(std::uint8_t bitsPerPixel, const std::vector<PaletteEntry>& palette,
+                           std::uint16_t deviceColours, Rgb textColour, Rgb backgroundColour) {
+    ColourTable table{};
+    switch (bitsPerPixel) {
+        case 1:
+            table[0] = textColour;
+            table[1] = backgroundColour;
+            break;
+        case 2:
+            if (indexesPalette(2, palette, deviceColours)) {
+                fillFromPalette(table, palette);
+            } else {
+                fillFromFixed(table, greyLevels());
+            }
+            break;
+        case 4:
+            if (indexesPalette(4, palette, deviceColours)) {
+                fillFromPalette(table, palette);
+            } else {
+                fillFromFixed(table, baseColours());
+            }
+            break;
+        default:
+            fillFromPalette(table, palette);
+            break;
+    }
+    return table;
+}
+
+PaletteEntry entryFromRotated(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    auto unrotate = [](std::uint8_t value) {
+        return static_cast<std::uint8_t>(value << 2 | value >> 6);
+    };
+    return {unrotate(red), unrotate(green), unrotate(blue), 0};
+}
+
+}  // namespace videodecode
