@@ -75,52 +75,46 @@ void Complete(WaitBlock& block, DWORD result, DWORD error) {
     block.thread->wake.notify_one();
 }
 
-DWORD BlockingWait(KernelGuard& lock, WaitBlock& block, DWORD milliseconds) {
+void Finish(WaitBlock& block, DWORD result) {
+    Unregister(block);
+    block.completed = true;
+    block.result = result;
+}
+
+// Sleeps until the wait is handed its objects, cancelled or timed out. A polling wait also
+// looks at its objects every kPollInterval, for changes made by other processes.
+DWORD BlockedWait(KernelGuard& lock, WaitBlock& block, DWORD milliseconds, bool polling) {
     ThreadRecord& thread = *block.thread;
     for (DWORD i = 0; i < block.count; ++i) {
         block.nodes[i].block = &block;
         block.objects[i]->waiters.PushBack(&block.nodes[i]);
     }
     thread.blockedWait = &block;
-    if (milliseconds == INFINITE) {
-        while (!block.completed) {
-            thread.wake.wait(lock);
-        }
-    } else {
-        const auto deadline = RealDeadline(milliseconds);
-        while (!block.completed) {
-            if (thread.wake.wait_until(lock, deadline) == std::cv_status::timeout &&
-                !block.completed) {
-                Unregister(block);
-                block.completed = true;
-                block.result = WAIT_TIMEOUT;
+    const bool forever = milliseconds == INFINITE;
+    const auto deadline = forever ? RealClock::time_point::max() : RealDeadline(milliseconds);
+    while (!block.completed) {
+        if (polling) {
+            const DWORD result = TrySatisfy(thread, block.objects, block.count, block.waitAll);
+            if (result != WAIT_TIMEOUT) {
+                Finish(block, result);
+                break;
             }
+        }
+        const auto now = RealClock::now();
+        if (now >= deadline) {
+            Finish(block, WAIT_TIMEOUT);
+            break;
+        }
+        if (polling) {
+            thread.wake.wait_until(lock, std::min(deadline, now + kPollInterval));
+        } else if (forever) {
+            thread.wake.wait(lock);
+        } else {
+            thread.wake.wait_until(lock, deadline);
         }
     }
     thread.blockedWait = nullptr;
     return block.result;
-}
-
-DWORD PollingWait(KernelGuard& lock, WaitBlock& block, DWORD milliseconds) {
-    ThreadRecord& thread = *block.thread;
-    const bool forever = milliseconds == INFINITE;
-    const auto deadline = forever ? RealClock::time_point::max() : RealDeadline(milliseconds);
-    for (;;) {
-        if (thread.cancelled.load(std::memory_order_relaxed)) {
-            block.error = ERROR_OPERATION_ABORTED;
-            return WAIT_FAILED;
-        }
-        const DWORD result = TrySatisfy(thread, block.objects, block.count, block.waitAll);
-        if (result != WAIT_TIMEOUT) {
-            return result;
-        }
-        const auto now = RealClock::now();
-        if (now >= deadline) {
-            return WAIT_TIMEOUT;
-        }
-        const auto next = forever ? now + kPollInterval : std::min(deadline, now + kPollInterval);
-        thread.wake.wait_until(lock, next);
-    }
 }
 
 }  // namespace
@@ -168,8 +162,7 @@ DWORD WaitLocked(KernelGuard& lock, ThreadRecord& thread, KernelObject* const* o
     block.objects = objects;
     block.count = count;
     block.waitAll = waitAll;
-    const DWORD result =
-        polling ? PollingWait(lock, block, milliseconds) : BlockingWait(lock, block, milliseconds);
+    const DWORD result = BlockedWait(lock, block, milliseconds, polling);
     for (DWORD i = 0; i < count; ++i) {
         ReleaseReference(objects[i]);
     }
