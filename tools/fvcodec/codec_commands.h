@@ -1,0 +1,26 @@
+// The conversions fvcodec offers, each from a whole input to a whole output, so that nothing is
+// written unless the conversion succeeds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fvcodec {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Outcome {
+    bool ok;
+    Bytes output;
+    std::string error;  // what went wrong, when not ok
+};
+
+Outcome Implode(const Bytes& input, unsigned int type, unsigned int dictionary_size);
+Outcome Explode(const Bytes& input);
+// One video frame: a raw deflate stream from fresh history, ended by a sync flush.
+Outcome Deflate(const Bytes& input);
+Outcome Inflate(const Bytes& input);
+Outcome Unrle(const Bytes& input);
+
+}  // namespace fvcodec
