@@ -1,0 +1,196 @@
+#include "editor/core/headless_ui.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+#include "editor/core/edit_window.h"
+
+namespace {
+
+HeadlessUi defaultUi;
+EditorUi* currentUi = nullptr;
+
+bool HasButton(UiButtons buttons, UiAnswer answer) {
+    switch (buttons) {
+        case UiButtons::Ok:
+            return answer == UiAnswer::Ok;
+        case UiButtons::OkCancel:
+            return answer == UiAnswer::Ok || answer == UiAnswer::Cancel;
+        case UiButtons::YesNo:
+            return answer == UiAnswer::Yes || answer == UiAnswer::No;
+        case UiButtons::YesNoCancel:
+            return answer != UiAnswer::Ok;
+    }
+    return false;
+}
+
+UiAnswer SafeAnswer(UiButtons buttons) {
+    if (HasButton(buttons, UiAnswer::Cancel)) {
+        return UiAnswer::Cancel;
+    }
+    if (HasButton(buttons, UiAnswer::No)) {
+        return UiAnswer::No;
+    }
+    return UiAnswer::Ok;
+}
+
+}  // namespace
+
+EditorUi& Ui() {
+    return currentUi != nullptr ? *currentUi : defaultUi;
+}
+
+void SetEditorUi(EditorUi* ui) {
+    currentUi = ui;
+}
+
+int HeadlessUi::LoadScript(const std::string& script) {
+    std::istringstream lines(script);
+    std::string line;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        ++number;
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        std::string word = line.substr(0, line.find(' '));
+        std::string rest = line.size() > word.size() ? line.substr(word.size() + 1) : "";
+        if (word == "answer" && rest == "ok") {
+            QueueAnswer(UiAnswer::Ok);
+        } else if (word == "answer" && rest == "cancel") {
+            QueueAnswer(UiAnswer::Cancel);
+        } else if (word == "answer" && rest == "yes") {
+            QueueAnswer(UiAnswer::Yes);
+        } else if (word == "answer" && rest == "no") {
+            QueueAnswer(UiAnswer::No);
+        } else if (word == "path" && !rest.empty()) {
+            QueuePath(rest);
+        } else if (word == "cancel" && rest.empty()) {
+            QueuePath("");
+        } else if (word == "input-waiting" && (rest == "on" || rest == "off")) {
+            inputWaiting = rest == "on";
+        } else if (word == "clipboard") {
+            SetClipboardText(rest.c_str(), rest.size());
+        } else {
+            return number;
+        }
+    }
+    return 0;
+}
+
+void HeadlessUi::Clear() {
+    answers_.clear();
+    paths_.clear();
+    messages.clear();
+    dialogs.clear();
+    statusHistory.clear();
+    status.clear();
+    windowLog.clear();
+    beeps = 0;
+    waitCursorDepth = 0;
+    waitCursorUses = 0;
+}
+
+bool HeadlessUi::Showed(const std::string& text) const {
+    return std::any_of(messages.begin(), messages.end(),
+                       [&](const ShownMessage& shown) { return shown.text == text; });
+}
+
+bool HeadlessUi::StatusShowed(const std::string& text) const {
+    return std::find(statusHistory.begin(), statusHistory.end(), text) != statusHistory.end();
+}
+
+UiAnswer HeadlessUi::MessageBox(const char* text, const char* caption, UiButtons buttons,
+                                UiIcon icon, bool systemModal) {
+    UiAnswer answer = SafeAnswer(buttons);
+    if (!answers_.empty()) {
+        answer = answers_.front();
+        answers_.pop_front();
+        if (!HasButton(buttons, answer)) {
+            answer = SafeAnswer(buttons);
+        }
+    }
+    messages.push_back({text, caption, buttons, icon, systemModal, answer});
+    return answer;
+}
+
+void HeadlessUi::SetStatus(const char* text, bool) {
+    status = text;
+    statusHistory.push_back(status);
+}
+
+void HeadlessUi::ClearStatus() {
+    status.clear();
+    statusHistory.push_back(status);
+}
+
+void HeadlessUi::BeginWaitCursor() {
+    ++waitCursorDepth;
+    ++waitCursorUses;
+}
+
+int HeadlessUi::AnswerDialog(const FileDialogRequest& request, char* path, std::size_t size) {
+    std::string answer;
+    if (!paths_.empty()) {
+        answer = paths_.front();
+        paths_.pop_front();
+    }
+    dialogs.push_back({request.title ? request.title : "", request.filter ? request.filter : "",
+                       request.initialDirectory ? request.initialDirectory : "", answer});
+    if (answer.empty() || answer.size() >= size) {
+        return 0;
+    }
+    std::memcpy(path, answer.c_str(), answer.size() + 1);
+    return 1;
+}
+
+int HeadlessUi::OpenFileDialog(const FileDialogRequest& request, char* path, std::size_t size) {
+    return AnswerDialog(request, path, size);
+}
+
+int HeadlessUi::SaveFileDialog(const FileDialogRequest& request, char* path, std::size_t size) {
+    return AnswerDialog(request, path, size);
+}
+
+int HeadlessUi::SetClipboardText(const char* text, std::size_t length) {
+    clipboard.assign(text, length);
+    clipboardHasText = true;
+    return 1;
+}
+
+long HeadlessUi::GetClipboardText(char* text, std::size_t size) {
+    if (!clipboardHasText) {
+        return -1;
+    }
+    if (size > 0) {
+        std::size_t copied = std::min(size - 1, clipboard.size());
+        std::memcpy(text, clipboard.data(), copied);
+        text[copied] = '\0';
+    }
+    return static_cast<long>(clipboard.size());
+}
+
+int HeadlessUi::CreateDocumentWindow(EditWindow* window, bool activate) {
+    window->view = this;
+    windowLog.push_back("create " + std::string(window->title));
+    if (activate) {
+        ActivateDocumentWindow(window);
+    }
+    return 1;
+}
+
+void HeadlessUi::CloseDocumentWindow(EditWindow* window) {
+    windowLog.push_back("close " + std::string(window->title));
+    FreeEditWindow(window);
+}
+
+void HeadlessUi::SetWindowTitle(EditWindow* window, const char* title) {
+    windowLog.push_back("title " + std::string(title));
+    (void)window;
+}
+
+void HeadlessUi::ActivateDocumentWindow(EditWindow* window) {
+    windowLog.push_back("activate " + std::string(window->title));
+    SetCurrentWindow(window);
+}

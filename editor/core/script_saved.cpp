@@ -1,0 +1,3 @@
+#include "editor/core/script_saved.h"
+
+void NotifyScriptSaved() {}
