@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "fvcpress.h"
 #include "implode.h"
 #include "rle_decode.h"
-#include "videodecode/inflater.h"
 
 namespace videodecode {
 
@@ -36,7 +36,7 @@ std::optional<std::string> FrameUnpacker::unpack(Compression compression,
 void FrameUnpacker::resetHistory() {
     historyLost_ = false;
     if (inflater_) {
-        inflater_->reset();
+        inflater_->Reset();
     }
 }
 
@@ -109,18 +109,25 @@ std::optional<std::string> FrameUnpacker::explodeFrame(std::span<const std::uint
 
 std::optional<std::string> FrameUnpacker::inflateFrame(std::span<const std::uint8_t> data,
                                                        std::span<std::uint8_t> out) {
-    if (historyLost_) {
-        return "deflate history lost by an earlier bad frame; waiting for a frame without the LZ "
-               "bit";
-    }
     if (!inflater_) {
-        inflater_ = std::make_unique<Inflater>();
+        inflater_ = std::make_unique<FrameInflater>();
     }
-    auto fault = inflater_->inflate(data, out);
-    if (fault) {
+    // After a failure every deflate frame is refused until the next reset: the history no
+    // longer matches the host's, and decoding on would only make garbage.
+    if (historyLost_) {
+        return std::string("deflate data: ") +
+               FrameInflater::StatusText(FrameInflater::Status::needs_reset);
+    }
+    const FrameInflater::Result result = inflater_->Inflate(data, out);
+    if (result.status != FrameInflater::Status::ok) {
+        return std::string("deflate data: ") + FrameInflater::StatusText(result.status);
+    }
+    if (result.produced != out.size()) {
         historyLost_ = true;
+        return "deflate data unpacks to " + std::to_string(result.produced) +
+               " bytes, the header says " + std::to_string(out.size());
     }
-    return fault;
+    return std::nullopt;
 }
 
 }  // namespace videodecode

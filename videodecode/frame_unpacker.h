@@ -11,9 +11,9 @@
 
 #include "videodecode/frame_info.h"
 
-namespace videodecode {
+class FrameInflater;
 
-class Inflater;
+namespace videodecode {
 
 class FrameUnpacker {
 public:
@@ -38,9 +38,9 @@ private:
     std::optional<std::string> inflateFrame(std::span<const std::uint8_t> data,
                                             std::span<std::uint8_t> out);
 
-    std::unique_ptr<Inflater> inflater_;
-    // A deflate frame failed: the history no longer matches the host's, so every deflate frame
-    // until the next reset is refused rather than decoded into garbage.
+    std::unique_ptr<FrameInflater> inflater_;
+    // A deflate frame unpacked to the wrong length; the inflater itself refuses further frames
+    // after the failures it sees.
     bool historyLost_ = false;
     std::vector<char> explodeWork_;
 };
