@@ -1,0 +1,57 @@
+// A display device: a screen of pixels in one of the device-dependent layouts, with a colour
+// table up to 8 bits per pixel, a desktop background colour and a mouse cursor. The memory
+// display and the X11 display implement it; the GDI calls reach it through a screen DC.
+#pragma once
+
+#include <memory>
+
+#include "platform/gdi/gdi_types.h"
+#include "platform/gdi/pixel_format.h"
+
+namespace farvane::gdi {
+
+struct DisplayGeometry {
+    int width = 0;
+    int height = 0;
+    PixelFormat format;
+    bool paletteDevice = false;  // a settable system palette (RC_PALETTE)
+};
+
+class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
+public:
+    DisplayDevice();
+    virtual ~DisplayDevice();
+    DisplayDevice(const DisplayDevice&) = delete;
+    DisplayDevice& operator=(const DisplayDevice&) = delete;
+
+    // The desktop window of this display; each device has its own, never reused.
+    HWND window() const { return window_; }
+
+    // False once the device can no longer be read (a lost X connection).
+    virtual bool IsAlive() { return true; }
+    virtual DisplayGeometry Geometry() = 0;
+    // The colour table of an indexed display (its system palette on a palette device);
+    // empty above 8 bits per pixel.
+    virtual ColourTable Colours() = 0;
+    // Copies rect (source coordinates on the screen) into destination, in the destination's
+    // format. Parts outside the screen or the destination are left out. False when the
+    // screen could not be read.
+    virtual bool ReadRect(const CopyRect& rect, PixelView& destination,
+                          const MonoColours& mono) = 0;
+    // Copies from source onto the screen; rect gives source and screen coordinates.
+    virtual bool WriteRect(const PixelView& source, const CopyRect& rect,
+                           const MonoColours& mono) = 0;
+    virtual COLORREF BackgroundColour() = 0;
+    // The cursor shown now, or NULL when there is none or it cannot be known.
+    virtual HCURSOR CurrentCursor() = 0;
+    virtual bool CursorPosition(POINT* point) = 0;
+    virtual bool MoveCursor(int x, int y) = 0;
+
+private:
+    HWND window_;
+};
+
+// The live device whose desktop window this is, or null.
+std::shared_ptr<DisplayDevice> DisplayForWindow(HWND window);
+
+}  // namespace farvane::gdi

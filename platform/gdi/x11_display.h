@@ -1,0 +1,55 @@
+// The screen of an X display: read with XShm (XGetImage when XShm is missing or refused),
+// the cursor through XFixes, the screen size re-read from the root window so that size
+// changes are followed. X errors never end the process: protocol errors are counted, and a
+// lost connection makes the device dead (IsAlive() false, reads fail).
+//
+// Each connection is used by one thread at a time under its own lock.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/gdi/display_device.h"
+
+namespace farvane::gdi {
+
+class X11Display : public DisplayDevice {
+public:
+    struct Options {
+        bool useShm = true;  // false: always XGetImage
+    };
+
+    // Null when the display cannot be opened or its visual cannot be read.
+    static std::shared_ptr<X11Display> Open(const std::string& displayName);
+    static std::shared_ptr<X11Display> Open(const std::string& displayName, Options options);
+    ~X11Display() override;
+
+    // Whether reads go through shared memory.
+    bool UsesShm();
+    // Protocol errors recorded on this connection so far.
+    std::uint64_t ErrorCount();
+    // The colour GetSysColor(COLOR_BACKGROUND) reports (X has no desktop colour; black
+    // until set).
+    void SetBackgroundColour(COLORREF colour);
+
+    // DisplayDevice
+    bool IsAlive() override;
+    DisplayGeometry Geometry() override;
+    ColourTable Colours() override;
+    bool ReadRect(const CopyRect& rect, PixelView& destination, const MonoColours& mono) override;
+    // Writing onto an X screen is not supported: always false.
+    bool WriteRect(const PixelView& source, const CopyRect& rect, const MonoColours& mono) override;
+    COLORREF BackgroundColour() override;
+    HCURSOR CurrentCursor() override;
+    bool CursorPosition(POINT* point) override;
+    bool MoveCursor(int x, int y) override;
+
+    struct Connection;
+    explicit X11Display(std::unique_ptr<Connection> connection);
+
+private:
+    std::unique_ptr<Connection> x_;
+};
+
+}  // namespace farvane::gdi

@@ -1,0 +1,103 @@
+// Turns X images into device-dependent rows.
+#include <cstring>
+
+#include "platform/gdi/x11_connection.h"
+
+namespace farvane::gdi {
+
+namespace {
+
+int LowestBit(unsigned long mask) {
+    int shift = 0;
+    while (mask != 0 && (mask & 1ul) == 0) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+BYTE ScaleChannel(unsigned long pixel, unsigned long mask) {
+    if (mask == 0) {
+        return 0;
+    }
+    const unsigned long shifted = mask >> LowestBit(mask);
+    const unsigned long value = (pixel & mask) >> LowestBit(mask);
+    return static_cast<BYTE>(value * 255ul / shifted);
+}
+
+bool MasksAre(const X11PixelSource& source, unsigned long red, unsigned long green,
+              unsigned long blue) {
+    return source.redMask == red && source.greenMask == green && source.blueMask == blue;
+}
+
+// Whether the image's bytes already are the device's pixels.
+bool SameLayout(const XImage* image, const X11PixelSource& source, const PixelFormat& format) {
+    if (image->bits_per_pixel != format.bitsPerPixel) {
+        return false;
+    }
+    if (source.indexed) {
+        return format.layout == PixelLayout::Indexed && format.bitsPerPixel == 8;
+    }
+    if (image->byte_order != LSBFirst) {
+        return false;
+    }
+    switch (format.layout) {
+        case PixelLayout::Bgrx32:
+        case PixelLayout::Bgr24:
+            return MasksAre(source, 0xFF0000ul, 0x00FF00ul, 0x0000FFul);
+        case PixelLayout::Rgb565:
+            return MasksAre(source, 0xF800ul, 0x07E0ul, 0x001Ful);
+        case PixelLayout::Rgb555:
+            return MasksAre(source, 0x7C00ul, 0x03E0ul, 0x001Ful);
+        case PixelLayout::Indexed:
+            return false;
+    }
+    return false;
+}
+
+void CopyRows(XImage* image, const PixelFormat& format, std::uint8_t* rows, std::size_t stride) {
+    const std::size_t length = DeviceRowBytes(image->width, format.bitsPerPixel);
+    const std::size_t used =
+        static_cast<std::size_t>(image->width) * static_cast<std::size_t>(format.bitsPerPixel) / 8;
+    for (int y = 0; y < image->height; ++y) {
+        const auto* from = reinterpret_cast<const std::uint8_t*>(image->data) +
+                           static_cast<std::size_t>(image->bytes_per_line) * y;
+        std::uint8_t* to = rows + stride * static_cast<std::size_t>(y);
+        std::memcpy(to, from, used);
+        std::memset(to + used, 0, length - used);
+        if (format.layout == PixelLayout::Bgrx32) {
+            // The fourth byte is padding to X but zero in a device-dependent bitmap.
+            for (int x = 0; x < image->width; ++x) {
+                to[4 * x + 3] = 0;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void ConvertX11Image(XImage* image, const X11PixelSource& source, const PixelFormat& format,
+                     const ColourTable& colours, std::uint8_t* rows, std::size_t stride) {
+    if (SameLayout(image, source, format)) {
+        CopyRows(image, format, rows, stride);
+        return;
+    }
+    for (int y = 0; y < image->height; ++y) {
+        std::uint8_t* to = rows + stride * static_cast<std::size_t>(y);
+        for (int x = 0; x < image->width; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            std::uint32_t value;
+            if (source.indexed) {
+                value = static_cast<std::uint32_t>(pixel);
+            } else {
+                const COLORREF colour =
+                    RGB(ScaleChannel(pixel, source.redMask), ScaleChannel(pixel, source.greenMask),
+                        ScaleChannel(pixel, source.blueMask));
+                value = EncodeColour(format, colours, colour);
+            }
+            WritePixel(to, x, format.bitsPerPixel, value);
+        }
+    }
+}
+
+}  // namespace farvane::gdi

@@ -1,0 +1,286 @@
+// The X11 display against an Xvfb server started by the test: colours drawn with Xlib are
+// read back through the GDI calls, cursor shapes come through XFixes, size changes are seen.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "gdi_test_support.h"
+#include "platform/gdi/x11_display.h"
+#include "xvfb_server.h"
+
+// Xlib's macros (None, Bool...) clash with GoogleTest's names: include it last.
+#include <X11/Xlib.h>
+
+namespace farvane::gdi {
+namespace {
+
+using testing::ReadCell;
+using testing::XvfbServer;
+
+// Draws on the root window through a connection of the test's own.
+class Painter {
+public:
+    explicit Painter(const std::string& name) : display_(XOpenDisplay(name.c_str())) {}
+    ~Painter() {
+        if (display_) {
+            XCloseDisplay(display_);
+        }
+    }
+    bool ok() const { return display_ != nullptr; }
+    Display* display() const { return display_; }
+    Window root() const { return DefaultRootWindow(display_); }
+
+    void Fill(int x, int y, int width, int height, unsigned long pixel) {
+        GC gc = XCreateGC(display_, root(), 0, nullptr);
+        XSetForeground(display_, gc, pixel);
+        XFillRectangle(display_, root(), gc, x, y, static_cast<unsigned>(width),
+                       static_cast<unsigned>(height));
+        XFreeGC(display_, gc);
+        XSync(display_, False);
+    }
+
+private:
+    Display* display_;
+};
+
+class X11DisplayTest : public ::testing::Test {
+protected:
+    void StartServer(const std::string& screen) {
+        if (!XvfbServer::Available()) {
+            GTEST_SKIP() << "Xvfb is not installed: the X11 display is not tested";
+        }
+        ASSERT_TRUE(server_.Start(screen)) << "Xvfb did not start";
+        painter_ = std::make_unique<Painter>(server_.display());
+        ASSERT_TRUE(painter_->ok());
+    }
+
+    void AttachServerDesktop() {
+        HDESK desktop =
+            OpenDesktopA(server_.display().c_str(), DF_ALLOWOTHERACCOUNTHOOK, FALSE, 0x1FF);
+        ASSERT_TRUE(desktop);
+        ASSERT_TRUE(SetThreadDesktop(desktop));
+    }
+
+    XvfbServer server_;
+    std::unique_ptr<Painter> painter_;
+};
+
+// Pixel x of a 32-bit row: blue, green, red, 0.
+std::uint32_t Pixel32(const std::vector<std::uint8_t>& bits, int rowBytes, int x, int y) {
+    const std::uint8_t* p = bits.data() + rowBytes * y + 4 * x;
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+TEST_F(X11DisplayTest, ColoursDrawnOnTheRootAreReadBackAtDepth24) {
+    StartServer("640x480x24");
+    AttachServerDesktop();
+    painter_->Fill(0, 0, 640, 480, 0x000000);
+    painter_->Fill(10, 10, 8, 4, 0xFF0000);
+    painter_->Fill(18, 10, 8, 4, 0x00FF00);
+    painter_->Fill(10, 14, 8, 4, 0x0000FF);
+    painter_->Fill(18, 14, 8, 4, 0x123456);
+
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 480);
+    HDC screen = GetDC(GetDesktopWindow());
+    EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), 32);
+    EXPECT_EQ(GetDeviceCaps(screen, PLANES), 1);
+    EXPECT_FALSE(GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE);
+    ReleaseDC(GetDesktopWindow(), screen);
+
+    const auto read = ReadCell(10, 10, 16, 8);
+    ASSERT_TRUE(read.blitted);
+    ASSERT_EQ(read.copied, 16 * 8 * 4);
+    EXPECT_EQ(read.description.bmWidthBytes, 64);
+    EXPECT_EQ(Pixel32(read.bits, 64, 0, 0), 0x00FF0000u);
+    EXPECT_EQ(Pixel32(read.bits, 64, 8, 0), 0x0000FF00u);
+    EXPECT_EQ(Pixel32(read.bits, 64, 7, 7), 0x000000FFu);
+    EXPECT_EQ(Pixel32(read.bits, 64, 15, 7), 0x00123456u);
+}
+
+TEST_F(X11DisplayTest, SharedMemoryAndPlainReadsAgree) {
+    StartServer("640x480x24");
+    for (int x = 0; x < 64; ++x) {
+        painter_->Fill(x, 0, 1, 16, static_cast<unsigned long>(x * 0x030507));
+    }
+    auto withShm = X11Display::Open(server_.display());
+    auto plain = X11Display::Open(server_.display(), X11Display::Options{false});
+    ASSERT_TRUE(withShm && plain);
+    EXPECT_TRUE(withShm->UsesShm());
+    EXPECT_FALSE(plain->UsesShm());
+    std::vector<std::uint8_t> first(64 * 16 * 4, 0xAA);
+    std::vector<std::uint8_t> second(64 * 16 * 4, 0x55);
+    const ColourTable none;
+    PixelView a{first.data(), 256, 64, 16, PixelFormat::ForDepth(32), &none};
+    PixelView b{second.data(), 256, 64, 16, PixelFormat::ForDepth(32), &none};
+    ASSERT_TRUE(withShm->ReadRect({0, 0, 0, 0, 64, 16}, a, MonoColours{}));
+    ASSERT_TRUE(plain->ReadRect({0, 0, 0, 0, 64, 16}, b, MonoColours{}));
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(Pixel32(first, 256, 5, 3), (5u * 0x030507u) & 0xFFFFFFu);
+    EXPECT_EQ(withShm->ErrorCount(), 0u);
+}
+
+TEST_F(X11DisplayTest, CellsAtTheEdgesKeepTheRestOfTheBitmap) {
+    StartServer("640x480x24");
+    AttachServerDesktop();
+    painter_->Fill(0, 0, 640, 480, 0x405060);
+    const auto read = ReadCell(630, 476, 13, 8, 0xEE);
+    ASSERT_TRUE(read.blitted);
+    EXPECT_EQ(read.description.bmWidthBytes, 52);
+    EXPECT_EQ(Pixel32(read.bits, 52, 9, 3), 0x00405060u);
+    EXPECT_EQ(Pixel32(read.bits, 52, 10, 3), 0xEEEEEEEEu);
+    EXPECT_EQ(Pixel32(read.bits, 52, 0, 4), 0xEEEEEEEEu);
+}
+
+TEST_F(X11DisplayTest, SixteenBitServerGivesFiveSixFiveWords) {
+    StartServer("320x200x16");
+    AttachServerDesktop();
+    painter_->Fill(0, 0, 4, 1, 0xF800);
+    painter_->Fill(4, 0, 4, 1, 0x07E0);
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), 16);
+    ReleaseDC(nullptr, screen);
+    const auto read = ReadCell(3, 0, 3, 1);
+    ASSERT_EQ(read.copied, 6);
+    const std::vector<std::uint8_t> expected = {0x00, 0xF8, 0xE0, 0x07, 0xE0, 0x07};
+    EXPECT_EQ(read.bits, expected);
+}
+
+TEST_F(X11DisplayTest, ScreenSizeChangesAreFollowed) {
+    StartServer("640x480x24");
+    AttachServerDesktop();
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);
+    const std::string command =
+        "xrandr -display " + server_.display() + " --fb 800x600 >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) {
+        GTEST_SKIP() << "xrandr could not resize the Xvfb screen";
+    }
+    int width = 0;
+    for (int i = 0; i < 40 && width != 800; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        width = GetSystemMetrics(SM_CXSCREEN);
+    }
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
+    painter_->Fill(700, 550, 10, 10, 0xABCDEF);
+    const auto read = ReadCell(700, 550, 4, 2);
+    ASSERT_TRUE(read.blitted);
+    EXPECT_EQ(Pixel32(read.bits, 16, 3, 1), 0x00ABCDEFu);
+}
+
+TEST_F(X11DisplayTest, CursorShapesComeThroughXfixes) {
+    StartServer("640x480x24");
+    AttachServerDesktop();
+    HookMouseInstall();
+    HCURSOR initial = HookMouseQuery();
+    ASSERT_TRUE(initial) << "the server reports no cursor";
+    EXPECT_EQ(HookMouseQuery(), initial);  // unchanged shape, same handle
+
+    // A 16 x 16 cursor: a filled 8 x 8 red square at the top left, hot spot (3, 4).
+    Display* display = painter_->display();
+    Pixmap source = XCreatePixmap(display, painter_->root(), 16, 16, 1);
+    Pixmap mask = XCreatePixmap(display, painter_->root(), 16, 16, 1);
+    GC gc = XCreateGC(display, source, 0, nullptr);
+    for (Pixmap pixmap : {source, mask}) {
+        XSetForeground(display, gc, 0);
+        XFillRectangle(display, pixmap, gc, 0, 0, 16, 16);
+        XSetForeground(display, gc, 1);
+        XFillRectangle(display, pixmap, gc, 0, 0, 8, 8);
+    }
+    XColor red{};
+    red.red = 0xFFFF;
+    XColor white{};
+    white.red = white.green = white.blue = 0xFFFF;
+    Cursor cursor = XCreatePixmapCursor(display, source, mask, &red, &white, 3, 4);
+    XDefineCursor(display, painter_->root(), cursor);
+    XSync(display, False);
+
+    HCURSOR changed = nullptr;
+    for (int i = 0; i < 20 && (!changed || changed == initial); ++i) {
+        changed = HookMouseQuery();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_TRUE(changed);
+    ASSERT_NE(changed, initial);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(changed, &info));
+    EXPECT_EQ(info.xHotspot, 3u);
+    EXPECT_EQ(info.yHotspot, 4u);
+    ASSERT_TRUE(info.hbmColor);
+    BITMAP maskDescription{};
+    BITMAP colourDescription{};
+    GetObjectA(info.hbmMask, sizeof maskDescription, &maskDescription);
+    GetObjectA(info.hbmColor, sizeof colourDescription, &colourDescription);
+    EXPECT_EQ(maskDescription.bmWidth, 32);
+    EXPECT_EQ(maskDescription.bmHeight, 32);
+    EXPECT_EQ(maskDescription.bmBitsPixel, 1);
+    EXPECT_EQ(colourDescription.bmWidth, 32);
+    EXPECT_EQ(colourDescription.bmBitsPixel, 32);
+    std::vector<std::uint8_t> maskBits(4 * 32);
+    std::vector<std::uint8_t> colourBits(128 * 32);
+    ASSERT_EQ(GetBitmapBits(info.hbmMask, 128, maskBits.data()), 128);
+    ASSERT_EQ(GetBitmapBits(info.hbmColor, 128 * 32, colourBits.data()), 128 * 32);
+    EXPECT_EQ(maskBits[0], 0x00);       // pixels 0-7 of row 0 drawn
+    EXPECT_EQ(maskBits[1], 0xFF);       // pixels 8-15 transparent
+    EXPECT_EQ(maskBits[4 * 10], 0xFF);  // row 10 transparent
+    EXPECT_EQ(Pixel32(colourBits, 128, 2, 2), 0x00FF0000u);
+    EXPECT_EQ(Pixel32(colourBits, 128, 12, 2), 0u);
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    HookMouseRemove();
+    XFreeGC(display, gc);
+    XFreeCursor(display, cursor);
+    XFreePixmap(display, source);
+    XFreePixmap(display, mask);
+}
+
+TEST_F(X11DisplayTest, CursorPositionIsThePointerOnTheRoot) {
+    StartServer("640x480x24");
+    AttachServerDesktop();
+    ASSERT_TRUE(SetCursorPos(100, 120));
+    POINT point{};
+    ASSERT_TRUE(GetCursorPos(&point));
+    EXPECT_EQ(point.x, 100);
+    EXPECT_EQ(point.y, 120);
+}
+
+TEST_F(X11DisplayTest, LostServerFailsReadsButNeverEndsTheProcess) {
+    StartServer("320x200x24");
+    auto device = X11Display::Open(server_.display());
+    ASSERT_TRUE(device);
+    HDESK desktop = OpenDesktopA(server_.display().c_str(), 0, FALSE, 0x1FF);
+    ASSERT_TRUE(desktop);
+    ASSERT_TRUE(SetThreadDesktop(desktop));
+    HWND window = GetDesktopWindow();
+    ASSERT_TRUE(IsWindow(window));
+    HDC screen = GetDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
+    SelectObject(memory, bitmap);
+    ASSERT_TRUE(BitBlt(memory, 0, 0, 8, 8, screen, 0, 0, SRCCOPY));
+
+    painter_.reset();
+    server_.Stop();
+
+    std::vector<std::uint8_t> bits(8 * 8 * 4);
+    const ColourTable none;
+    PixelView view{bits.data(), 32, 8, 8, PixelFormat::ForDepth(32), &none};
+    EXPECT_FALSE(device->ReadRect({0, 0, 0, 0, 8, 8}, view, MonoColours{}));
+    EXPECT_FALSE(device->IsAlive());
+    EXPECT_FALSE(BitBlt(memory, 0, 0, 8, 8, screen, 0, 0, SRCCOPY));
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(GetDesktopWindow(), nullptr);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 0);
+    EXPECT_EQ(HookMouseQuery(), nullptr);
+    POINT point{};
+    EXPECT_FALSE(device->CursorPosition(&point));
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    ReleaseDC(window, screen);
+}
+
+}  // namespace
+}  // namespace farvane::gdi
