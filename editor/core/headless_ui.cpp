@@ -104,7 +104,8 @@ bool HeadlessUi::StatusShowed(const std::string& text) const {
 UiAnswer HeadlessUi::MessageBox(const char* text, const char* caption, UiButtons buttons,
                                 UiIcon icon, bool systemModal) {
     UiAnswer answer = SafeAnswer(buttons);
-    if (!answers_.empty()) {
+    // A box with only OK asks nothing: it takes no answer from the queue.
+    if (buttons != UiButtons::Ok && !answers_.empty()) {
         answer = answers_.front();
         answers_.pop_front();
         if (!HasButton(buttons, answer)) {

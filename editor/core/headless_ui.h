@@ -1,8 +1,9 @@
 // A user interface without windows: questions are answered from queues (or a script of
 // answers), and everything shown is recorded. Used by the tests and by replay tools.
 //
-// With nothing queued, message boxes take the answer that changes nothing (Cancel, else No,
-// else OK) and file dialogs are cancelled.
+// Queued answers go to the message boxes that ask a question, in order (a box with only OK
+// takes none). With nothing queued, a box takes the answer that changes nothing (Cancel, else
+// No, else OK) and file dialogs are cancelled.
 #pragma once
 
 #include <deque>
