@@ -1,5 +1,7 @@
 #include "platform/kernel/kernel_lock.h"
 
+#include "platform/kernel/parking.h"
+
 namespace farvane::kernel {
 
 namespace {
@@ -10,6 +12,12 @@ constinit std::mutex kernelLock;
 
 std::mutex& KernelLock() {
     return kernelLock;
+}
+
+void KernelGuard::unlock() {
+    owns_ = false;
+    kernelLock.unlock();
+    SendQueuedWakes();
 }
 
 }  // namespace farvane::kernel

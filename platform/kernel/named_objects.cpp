@@ -48,7 +48,7 @@ HANDLE Publish(const std::string& key, std::unique_ptr<Object> object) {
 
 HANDLE OpenEvent(LPCSTR name, bool mayCreate, bool initialState) {
     const std::string key = KernelEscapeName(name);
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     if (KernelObject* existing = FindNamedObject(key)) {
         return ShareExisting(existing, ObjectKind::NamedEvent);
     }
@@ -86,7 +86,7 @@ HANDLE CreateNamedSemaphore(LONG initialCount, LONG maximumCount, LPCSTR name) {
         return Fail(ERROR_INVALID_PARAMETER);
     }
     const std::string key = KernelEscapeName(name);
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     if (KernelObject* existing = FindNamedObject(key)) {
         return ShareExisting(existing, ObjectKind::NamedSemaphore);
     }

@@ -11,7 +11,6 @@
 namespace kernel = farvane::kernel;
 using kernel::HandleTable;
 using kernel::KernelGuard;
-using kernel::KernelLock;
 using kernel::KernelObject;
 using kernel::ObjectKind;
 
@@ -52,7 +51,7 @@ HANDLE CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, 
     if (HasName(name)) {
         return kernel::CreateNamedEvent(manualReset != FALSE, initialState != FALSE, name);
     }
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     return InsertNew(new kernel::EventObject(manualReset != FALSE, initialState != FALSE));
 }
 
@@ -65,7 +64,7 @@ HANDLE OpenEventA(DWORD, BOOL, LPCSTR name) {
 }
 
 BOOL SetEvent(HANDLE handle) {
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     KernelObject* object = Find(handle);
     if (object == nullptr) {
         return FALSE;
@@ -78,7 +77,7 @@ BOOL SetEvent(HANDLE handle) {
 }
 
 BOOL ResetEvent(HANDLE handle) {
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     KernelObject* object = Find(handle);
     if (object == nullptr) {
         return FALSE;
@@ -97,7 +96,7 @@ HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL initialOwner, LPCSTR name) {
         return nullptr;
     }
     kernel::ThreadRecord& self = kernel::CurrentThread();
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     auto* mutex = new kernel::MutexObject;
     if (initialOwner) {
         mutex->TryAcquire(self);
@@ -112,7 +111,7 @@ HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL initialOwner, LPCSTR name) {
 
 BOOL ReleaseMutex(HANDLE handle) {
     kernel::ThreadRecord& self = kernel::CurrentThread();
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     KernelObject* object = Find(handle);
     if (object == nullptr) {
         return FALSE;
@@ -135,12 +134,12 @@ HANDLE CreateSemaphoreA(LPSECURITY_ATTRIBUTES, LONG initialCount, LONG maximumCo
     if (HasName(name)) {
         return kernel::CreateNamedSemaphore(initialCount, maximumCount, name);
     }
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     return InsertNew(new kernel::SemaphoreObject(initialCount, maximumCount));
 }
 
 BOOL ReleaseSemaphore(HANDLE handle, LONG releaseCount, LONG* previousCount) {
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     KernelObject* object = Find(handle);
     if (object == nullptr) {
         return FALSE;
@@ -163,7 +162,7 @@ BOOL ReleaseSemaphore(HANDLE handle, LONG releaseCount, LONG* previousCount) {
 }
 
 BOOL CloseHandle(HANDLE handle) {
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     KernelObject* object = HandleTable::Instance().Remove(handle);
     if (object == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);

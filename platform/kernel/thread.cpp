@@ -11,6 +11,7 @@
 #include "platform/kernel/handle_table.h"
 #include "platform/kernel/kernel_lock.h"
 #include "platform/kernel/mutex_object.h"
+#include "platform/kernel/parking.h"
 #include "platform/kernel/synch.h"
 #include "platform/kernel/thread_object.h"
 #include "platform/kernel/wait_engine.h"
@@ -18,7 +19,6 @@
 using farvane::kernel::CurrentThread;
 using farvane::kernel::HandleTable;
 using farvane::kernel::KernelGuard;
-using farvane::kernel::KernelLock;
 using farvane::kernel::KernelObject;
 using farvane::kernel::ObjectKind;
 using farvane::kernel::ThreadObject;
@@ -38,9 +38,9 @@ public:
 
     ~ThreadEnding() {
         current = nullptr;
-        KernelGuard lock(KernelLock());
-        AbandonOwnedMutexes(thread_.record);
-        thread_.exitCode = thread_.record.cancelled ? thread_.terminateCode : exitCode;
+        KernelGuard lock;
+        AbandonOwnedMutexes(*thread_.record);
+        thread_.exitCode = thread_.record->cancelled ? thread_.terminateCode : exitCode;
         thread_.ended = true;
         SignalWaiters(thread_);
         farvane::kernel::DetachThreadRecord();
@@ -59,16 +59,16 @@ thread_local ThreadEnding* ThreadEnding::current = nullptr;
 
 // Returns false when the thread was terminated before it was ever resumed.
 bool WaitUntilResumed(ThreadObject& thread) {
-    KernelGuard lock(KernelLock());
-    while (thread.suspendCount > 0 && !thread.record.cancelled) {
-        thread.record.wake.wait(lock);
+    KernelGuard lock;
+    while (thread.suspendCount > 0 && !thread.record->cancelled) {
+        farvane::kernel::Park(lock, *thread.record, nullptr);
     }
-    return !thread.record.cancelled;
+    return !thread.record->cancelled;
 }
 
 void* ThreadBody(void* argument) {
     auto& thread = *static_cast<ThreadObject*>(argument);
-    farvane::kernel::AttachThreadRecord(&thread.record);
+    farvane::kernel::AttachThreadRecord(thread.record);
     ThreadEnding ending(thread);
     if (WaitUntilResumed(thread)) {
         ending.exitCode = thread.start(thread.parameter);
@@ -128,12 +128,12 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, std::size_t stackSize, LPTHREAD_START
     thread->references = 2;
     HANDLE handle;
     {
-        KernelGuard lock(KernelLock());
+        KernelGuard lock;
         handle = HandleTable::Instance().Insert(thread);
     }
     if (handle == nullptr || !StartPosixThread(thread, stackSize)) {
         if (handle != nullptr) {
-            KernelGuard lock(KernelLock());
+            KernelGuard lock;
             HandleTable::Instance().Remove(handle);
         }
         delete thread;
@@ -141,26 +141,26 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, std::size_t stackSize, LPTHREAD_START
         return nullptr;
     }
     if (threadId != nullptr) {
-        *threadId = thread->record.id;
+        *threadId = thread->record->id;
     }
     return handle;
 }
 
 DWORD ResumeThread(HANDLE handle) {
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     ThreadObject* thread = FindThread(handle);
     if (thread == nullptr) {
         return static_cast<DWORD>(-1);
     }
     const DWORD previous = thread->suspendCount;
     if (previous > 0 && --thread->suspendCount == 0) {
-        thread->record.wake.notify_one();
+        farvane::kernel::QueueWake(*thread->record);
     }
     return previous;
 }
 
 BOOL SetThreadPriority(HANDLE handle, int priority) {
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     ThreadObject* thread = FindThread(handle);
     if (thread == nullptr) {
         return FALSE;
@@ -174,13 +174,13 @@ BOOL SetThreadPriority(HANDLE handle, int priority) {
 }
 
 int GetThreadPriority(HANDLE handle) {
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     ThreadObject* thread = FindThread(handle);
     return thread == nullptr ? THREAD_PRIORITY_ERROR_RETURN : thread->priority;
 }
 
 BOOL GetExitCodeThread(HANDLE handle, DWORD* exitCode) {
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     ThreadObject* thread = FindThread(handle);
     if (thread == nullptr) {
         return FALSE;
@@ -207,7 +207,7 @@ void ExitThread(DWORD exitCode) {
 
 BOOL TerminateThread(HANDLE handle, DWORD exitCode) {
     ThreadRecord& self = CurrentThread();
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     ThreadObject* thread = FindThread(handle);
     if (thread == nullptr) {
         return FALSE;
@@ -215,12 +215,12 @@ BOOL TerminateThread(HANDLE handle, DWORD exitCode) {
     if (thread->ended) {
         return TRUE;
     }
-    if (!thread->record.cancelled) {
+    if (!thread->record->cancelled) {
         thread->terminateCode = exitCode;
         thread->suspendCount = 0;
-        farvane::kernel::CancelThread(thread->record);
+        farvane::kernel::CancelThread(*thread->record);
     }
-    if (&thread->record == &self) {
+    if (thread->record == &self) {
         lock.unlock();
         ExitThread(exitCode);
     }

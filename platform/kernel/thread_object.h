@@ -14,18 +14,20 @@ public:
         : KernelObject(ObjectKind::Thread),
           start(start),
           parameter(parameter),
+          record(NewThreadRecord()),
           suspendCount(suspended ? 1 : 0) {
-        record.object = this;
+        record->object = this;
     }
+    ~ThreadObject() override { RecycleThreadRecord(record); }
 
     bool IsSignalledFor(const ThreadRecord&) const override { return ended; }
     AcquireResult TryAcquire(ThreadRecord&) override {
         return ended ? AcquireResult::Acquired : AcquireResult::NotSignalled;
     }
 
-    ThreadRecord record;
     const LPTHREAD_START_ROUTINE start;
     const LPVOID parameter;
+    ThreadRecord* const record;
     DWORD suspendCount;
     int priority = THREAD_PRIORITY_NORMAL;
     DWORD exitCode = STILL_ACTIVE;

@@ -1,5 +1,7 @@
 #include "platform/kernel/thread_record.h"
 
+#include <mutex>
+
 #include "platform/kernel/kernel_lock.h"
 #include "platform/kernel/mutex_object.h"
 
@@ -13,6 +15,16 @@ DWORD NextThreadId() {
     return next.fetch_add(4, std::memory_order_relaxed);
 }
 
+std::mutex& PoolLock() {
+    static std::mutex* lock = new std::mutex;
+    return *lock;
+}
+
+std::vector<ThreadRecord*>& Pool() {
+    static auto* pool = new std::vector<ThreadRecord*>;
+    return *pool;
+}
+
 // Owns the record of a thread that did not come from CreateThread and ends it with the thread.
 struct ThreadRecordGuard {
     ThreadRecord* record = nullptr;
@@ -23,10 +35,10 @@ struct ThreadRecordGuard {
             return;
         }
         {
-            KernelGuard lock(KernelLock());
+            KernelGuard lock;
             AbandonOwnedMutexes(*record);
         }
-        delete record;
+        RecycleThreadRecord(record);
         record = nullptr;
     }
 };
@@ -35,11 +47,34 @@ thread_local ThreadRecordGuard currentRecord;
 
 }  // namespace
 
-ThreadRecord::ThreadRecord() : id(NextThreadId()) {}
+ThreadRecord* NewThreadRecord() {
+    ThreadRecord* record = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(PoolLock());
+        if (!Pool().empty()) {
+            record = Pool().back();
+            Pool().pop_back();
+        }
+    }
+    if (record == nullptr) {
+        record = new ThreadRecord;
+    }
+    record->id = NextThreadId();
+    return record;
+}
+
+void RecycleThreadRecord(ThreadRecord* record) {
+    record->cancelled.store(false, std::memory_order_relaxed);
+    record->blockedWait = nullptr;
+    record->ownedMutexes.clear();
+    record->object = nullptr;
+    std::lock_guard<std::mutex> lock(PoolLock());
+    Pool().push_back(record);
+}
 
 ThreadRecord& CurrentThread() {
     if (currentRecord.record == nullptr) {
-        currentRecord.record = new ThreadRecord;
+        currentRecord.record = NewThreadRecord();
         currentRecord.ownsRecord = true;
     }
     return *currentRecord.record;

@@ -1,14 +1,16 @@
-// What the layer knows about each thread that uses it: its id, the condition variable it
-// sleeps on, the wait it is blocked in, the mutexes it owns and whether it was cancelled.
+// What the layer knows about each thread that uses it: its id, the counter it sleeps on
+// (parking.h), the wait it is blocked in, the mutexes it owns and whether it was cancelled.
 //
 // Threads started by CreateThread get their record from their thread object; any other
 // thread gets one on its first call into the layer, and a thread-local guard abandons the
 // mutexes it still owns when it ends. All fields are guarded by the kernel lock, except
-// `cancelled`, which is also read without it.
+// `cancelled`, which is also read without it, and `wakeCount`.
+//
+// Records are never freed but reused, so that a late wake-up never touches freed memory.
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
+#include <cstdint>
 #include <vector>
 
 #include "platform/kernel/win_types.h"
@@ -20,15 +22,18 @@ class ThreadObject;
 struct WaitBlock;
 
 struct ThreadRecord {
-    ThreadRecord();
-
-    const DWORD id;
-    std::condition_variable wake;
+    DWORD id = 0;
+    std::atomic<std::uint32_t> wakeCount{0};
     std::atomic<bool> cancelled{false};
     WaitBlock* blockedWait = nullptr;
     std::vector<KernelObject*> ownedMutexes;
     ThreadObject* object = nullptr;
 };
+
+// A record with a new thread id, fresh or reused.
+ThreadRecord* NewThreadRecord();
+// Returns a record for reuse once its thread has ended and nothing refers to it any more.
+void RecycleThreadRecord(ThreadRecord* record);
 
 // The calling thread's record, created on first use.
 ThreadRecord& CurrentThread();

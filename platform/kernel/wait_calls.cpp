@@ -9,7 +9,6 @@
 
 namespace kernel = farvane::kernel;
 using kernel::KernelGuard;
-using kernel::KernelLock;
 using kernel::KernelObject;
 
 namespace {
@@ -52,7 +51,7 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
     }
     kernel::ThreadRecord& self = kernel::CurrentThread();
     KernelObject* objects[MAXIMUM_WAIT_OBJECTS];
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     const kernel::HandleTable& table = kernel::HandleTable::Instance();
     for (DWORD i = 0; i < count; ++i) {
         objects[i] = table.Find(handles[i]);
@@ -76,6 +75,6 @@ void Sleep(DWORD milliseconds) {
         std::this_thread::yield();
         return;
     }
-    KernelGuard lock(KernelLock());
+    KernelGuard lock;
     kernel::SleepLocked(lock, self, milliseconds);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/kernel/clock.h"
+#include "platform/kernel/parking.h"
 #include "platform/kernel/synch.h"
 #include "platform/kernel/thread_record.h"
 
@@ -72,7 +73,7 @@ void Complete(WaitBlock& block, DWORD result, DWORD error) {
     block.completed = true;
     block.result = result;
     block.error = error;
-    block.thread->wake.notify_one();
+    QueueWake(*block.thread);
 }
 
 void Finish(WaitBlock& block, DWORD result) {
@@ -105,13 +106,8 @@ DWORD BlockedWait(KernelGuard& lock, WaitBlock& block, DWORD milliseconds, bool 
             Finish(block, WAIT_TIMEOUT);
             break;
         }
-        if (polling) {
-            thread.wake.wait_until(lock, std::min(deadline, now + kPollInterval));
-        } else if (forever) {
-            thread.wake.wait(lock);
-        } else {
-            thread.wake.wait_until(lock, deadline);
-        }
+        const auto wakeAt = polling ? std::min(deadline, now + kPollInterval) : deadline;
+        Park(lock, thread, &wakeAt);
     }
     thread.blockedWait = nullptr;
     return block.result;
@@ -173,11 +169,10 @@ DWORD WaitLocked(KernelGuard& lock, ThreadRecord& thread, KernelObject* const* o
 }
 
 void SleepLocked(KernelGuard& lock, ThreadRecord& thread, DWORD milliseconds) {
-    const auto cancelled = [&thread] { return thread.cancelled.load(std::memory_order_relaxed); };
-    if (milliseconds == INFINITE) {
-        thread.wake.wait(lock, cancelled);
-    } else {
-        thread.wake.wait_until(lock, RealDeadline(milliseconds), cancelled);
+    const auto deadline =
+        milliseconds == INFINITE ? RealClock::time_point::max() : RealDeadline(milliseconds);
+    while (!thread.cancelled.load(std::memory_order_relaxed) && RealClock::now() < deadline) {
+        Park(lock, thread, &deadline);
     }
 }
 
@@ -186,7 +181,7 @@ void CancelThread(ThreadRecord& thread) {
     if (thread.blockedWait != nullptr) {
         Complete(*thread.blockedWait, WAIT_FAILED, ERROR_OPERATION_ABORTED);
     } else {
-        thread.wake.notify_one();
+        QueueWake(thread);
     }
 }
 

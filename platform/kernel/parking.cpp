@@ -1,0 +1,85 @@
+#include "platform/kernel/parking.h"
+
+#include <linux/futex.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <climits>
+#include <ctime>
+
+#include "platform/kernel/thread_record.h"
+
+namespace farvane::kernel {
+
+namespace {
+
+// Most signals wake one thread. Trivially destructible, since threads still use it while their
+// thread-local objects are destroyed.
+struct WakeQueue {
+    static constexpr int kCapacity = 16;
+    ThreadRecord* threads[kCapacity];
+    int count;
+};
+
+constinit thread_local WakeQueue queuedWakes{};
+
+std::uint32_t* FutexWord(ThreadRecord& thread) {
+    static_assert(sizeof(std::atomic<std::uint32_t>) == sizeof(std::uint32_t));
+    return reinterpret_cast<std::uint32_t*>(&thread.wakeCount);
+}
+
+void Wake(ThreadRecord& thread) {
+    thread.wakeCount.fetch_add(1, std::memory_order_release);
+    syscall(SYS_futex, FutexWord(thread), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
+}
+
+timespec ToTimespec(RealClock::time_point moment) {
+    const auto since = moment.time_since_epoch();
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(since);
+    timespec result{};
+    result.tv_sec = static_cast<time_t>(seconds.count());
+    result.tv_nsec = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(since - seconds).count());
+    return result;
+}
+
+}  // namespace
+
+void QueueWake(ThreadRecord& thread) {
+    WakeQueue& queue = queuedWakes;
+    if (queue.count < WakeQueue::kCapacity) {
+        queue.threads[queue.count++] = &thread;
+    } else {
+        // A wide hand-over: waking under the lock is slower but just as correct.
+        Wake(thread);
+    }
+}
+
+void SendQueuedWakes() {
+    WakeQueue& queue = queuedWakes;
+    for (int i = 0; i < queue.count; ++i) {
+        Wake(*queue.threads[i]);
+    }
+    queue.count = 0;
+}
+
+void Park(KernelGuard& lock, ThreadRecord& self, const RealClock::time_point* deadline) {
+    // Read under the lock: a wake-up queued after this point changes the count, and the futex
+    // wait below then returns at once.
+    const std::uint32_t seen = self.wakeCount.load(std::memory_order_acquire);
+    lock.unlock();
+    if (deadline == nullptr) {
+        syscall(SYS_futex, FutexWord(self), FUTEX_WAIT_PRIVATE, seen, nullptr, nullptr, 0);
+    } else if (*deadline == RealClock::time_point::max()) {
+        syscall(SYS_futex, FutexWord(self), FUTEX_WAIT_PRIVATE, seen, nullptr, nullptr, 0);
+    } else {
+        // FUTEX_WAIT_BITSET takes an absolute CLOCK_MONOTONIC time, the steady clock's.
+        const timespec until = ToTimespec(*deadline);
+        syscall(SYS_futex, FutexWord(self), FUTEX_WAIT_BITSET_PRIVATE, seen, &until, nullptr,
+                FUTEX_BITSET_MATCH_ANY);
+    }
+    lock.lock();
+}
+
+}  // namespace farvane::kernel
