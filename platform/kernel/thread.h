@@ -19,9 +19,16 @@ BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode);
 DWORD GetCurrentThreadId();
 [[noreturn]] void ExitThread(DWORD exitCode);
 
-// Forces a thread to end. The thread is never killed where it stands: it is cancelled at
-// the layer's wait points (every wait of the thread fails from then on, Sleep returns at once)
-// and this call waits until it has left them and ended; its exit code is then exitCode.
-// A thread stuck outside the layer's wait points (a blocking system call, a busy loop) is
-// waited for until it comes back into one.
+// Forces a thread to end. The thread is never killed where it stands, since it could hold a
+// lock or go on to use freed memory: it is cancelled at the layer's wait points instead. A wait
+// it is blocked in returns WAIT_FAILED with ERROR_OPERATION_ABORTED, so does every later wait,
+// and Sleep returns at once; a suspended thread is resumed and never starts its routine. This
+// call then waits until the thread routine has returned and the thread has ended, and its
+// exit code is exitCode. Mutexes it still owns are abandoned.
+//
+// The thread's own code decides how soon that is. A thread stuck outside the layer's wait
+// points - in a blocking system call, a busy loop, EnterCriticalSection, a foreign lock - is
+// waited for until it reaches one and returns; if it never does, neither does this call.
+// Calling it on the own thread ends the thread like ExitThread. An ended thread keeps its exit
+// code and the call returns TRUE.
 BOOL TerminateThread(HANDLE thread, DWORD exitCode);

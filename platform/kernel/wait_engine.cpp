@@ -11,8 +11,10 @@ namespace farvane::kernel {
 
 namespace {
 
-// How often a wait that includes objects of other processes looks at them again.
-constexpr auto kPollInterval = std::chrono::milliseconds(2);
+// How often a wait that includes objects of other processes looks at them again: soon at
+// first, then every 10 ms, so that a long wait (a whole session) costs little.
+constexpr auto kFirstPollInterval = std::chrono::milliseconds(1);
+constexpr auto kLongestPollInterval = std::chrono::milliseconds(10);
 
 constexpr DWORD kNoIndex = 0xFFFFFFFFu;
 
@@ -83,7 +85,7 @@ void Finish(WaitBlock& block, DWORD result) {
 }
 
 // Sleeps until the wait is handed its objects, cancelled or timed out. A polling wait also
-// looks at its objects every kPollInterval, for changes made by other processes.
+// looks at its objects every few milliseconds, for changes made by other processes.
 DWORD BlockedWait(KernelGuard& lock, WaitBlock& block, DWORD milliseconds, bool polling) {
     ThreadRecord& thread = *block.thread;
     for (DWORD i = 0; i < block.count; ++i) {
@@ -93,6 +95,7 @@ DWORD BlockedWait(KernelGuard& lock, WaitBlock& block, DWORD milliseconds, bool 
     thread.blockedWait = &block;
     const bool forever = milliseconds == INFINITE;
     const auto deadline = forever ? RealClock::time_point::max() : RealDeadline(milliseconds);
+    RealClock::duration pollInterval = kFirstPollInterval;
     while (!block.completed) {
         if (polling) {
             const DWORD result = TrySatisfy(thread, block.objects, block.count, block.waitAll);
@@ -106,7 +109,11 @@ DWORD BlockedWait(KernelGuard& lock, WaitBlock& block, DWORD milliseconds, bool 
             Finish(block, WAIT_TIMEOUT);
             break;
         }
-        const auto wakeAt = polling ? std::min(deadline, now + kPollInterval) : deadline;
+        auto wakeAt = deadline;
+        if (polling) {
+            wakeAt = deadline - now > pollInterval ? now + pollInterval : deadline;
+            pollInterval = std::min<RealClock::duration>(pollInterval * 2, kLongestPollInterval);
+        }
         Park(lock, thread, &wakeAt);
     }
     thread.blockedWait = nullptr;
