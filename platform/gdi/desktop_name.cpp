@@ -85,7 +85,8 @@ std::optional<DesktopName> ParseX11(std::string_view text) {
     name.kind = DesktopName::Kind::X11;
     name.x11Display =
         std::string(host) + ":" + std::to_string(display) + "." + std::to_string(screenNumber);
-    name.canonical = name.x11Display;
+    // Always prefixed, so that a host called "x11" or "memory" reads back the same.
+    name.canonical = "x11:" + name.x11Display;
     return name;
 }
 

@@ -32,7 +32,7 @@ struct DesktopName {
     enum class Kind { Default, X11, Memory };
     Kind kind = Kind::Default;
     // Names that mean the same display have the same canonical form (":1" and "x11::1.0"
-    // both give ":1.0").
+    // both give "x11::1.0").
     std::string canonical;
     std::string x11Display;  // X11: the name for XOpenDisplay
     MemoryDisplayConfig memory;

@@ -40,11 +40,16 @@ TEST(DesktopName, X11NamesShareOneCanonicalForm) {
         auto name = ParseDesktopName(text);
         ASSERT_TRUE(name) << text;
         EXPECT_EQ(name->kind, DesktopName::Kind::X11);
-        EXPECT_EQ(name->canonical, ":1.0") << text;
+        EXPECT_EQ(name->canonical, "x11::1.0") << text;
     }
     auto remote = ParseDesktopName("localhost:10.2");
     ASSERT_TRUE(remote);
     EXPECT_EQ(remote->x11Display, "localhost:10.2");
+    // A host may be called like a prefix; its canonical name still reads back the same.
+    auto odd = ParseDesktopName("x11:memory:4");
+    ASSERT_TRUE(odd);
+    EXPECT_EQ(odd->x11Display, "memory:4.0");
+    EXPECT_EQ(ParseDesktopName(odd->canonical)->x11Display, "memory:4.0");
     auto byDefault = ParseDesktopName("default");
     ASSERT_TRUE(byDefault);
     EXPECT_EQ(byDefault->kind, DesktopName::Kind::Default);
