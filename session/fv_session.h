@@ -12,6 +12,7 @@
 #include "session/session_params.h"
 
 class CFVService;
+class CSessionCore;
 struct CONNECT_PARAMS;
 
 class CFVSession {
@@ -55,6 +56,10 @@ public:
     CFVService* m_pService = nullptr;  // the owning service (a CHost for host sessions)
     CSessionParams m_SessionParams;    // the session's parameter record
     std::int32_t m_Result = 0;         // result of the last step pushed with PushFlowAction
+
+    // The session library's own state (action queue, flow stack, slots, transmit queue). The
+    // modules never touch it; a session without one ignores the operations above.
+    CSessionCore* m_pCore = nullptr;
 };
 
 // Code an action pusher receives when the step it pushed has ended.

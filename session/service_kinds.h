@@ -110,6 +110,8 @@ class CHost : public CFVService {
 public:
     CHost() = default;
     explicit CHost(CHostCompanion* companion) : m_pCompanion(companion) {}
+    CHost(CFVSvcMgr* manager, CHostCompanion* companion)
+        : CFVService(manager), m_pCompanion(companion) {}
     ~CHost() override = default;
 
     // The companion's session; none while there is no companion.
