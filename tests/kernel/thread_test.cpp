@@ -160,3 +160,27 @@ TEST(TerminateThread, AbandonsWhatTheThreadOwned) {
     EXPECT_EQ(WaitForSingleObject(mutex.get(), 0), WAIT_ABANDONED);
     ReleaseMutex(mutex.get());
 }
+
+TEST(TerminateThread, RacesSafelyWithTheThreadsOwnEnd) {
+    // Threads that end by themselves at about the moment they are terminated: either exit code
+    // is fine, but every call returns, and the handle is signalled afterwards.
+    UniqueHandle event(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    for (int round = 0; round < 200; ++round) {
+        const DWORD work = static_cast<DWORD>(round % 4);
+        UniqueHandle thread(StartThread([&event, work] {
+            for (DWORD i = 0; i < work; ++i) {
+                WaitForSingleObject(event.get(), 0);
+                Sleep(0);
+            }
+            return DWORD{1};
+        }));
+        if (round % 3 == 0) {
+            SetEvent(event.get());
+        }
+        ASSERT_TRUE(TerminateThread(thread.get(), kTerminated));
+        ASSERT_EQ(WaitForSingleObject(thread.get(), 0), WAIT_OBJECT_0);
+        DWORD code = 0;
+        GetExitCodeThread(thread.get(), &code);
+        EXPECT_TRUE(code == 1 || code == kTerminated) << code;
+    }
+}
