@@ -109,6 +109,7 @@ void SwapBufferText(Buffer* a, Buffer* b) {
     std::swap(a->lineCount, b->lineCount);
     std::swap(a->chunks, b->chunks);
     std::swap(a->freeList, b->freeList);
+    std::swap(a->heapSize, b->heapSize);
     std::swap(a->lplnBuildTail, b->lplnBuildTail);
     std::swap(a->lockHandle, b->lockHandle);
     std::swap(a->oldestUndo, b->oldestUndo);

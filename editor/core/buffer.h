@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/kernel/win_types.h"
 
@@ -50,9 +51,10 @@ struct Buffer {
     char pathName[PATH_NAME_SIZE];  // empty for an untitled buffer
     int untitledNumber;
 
-    HeapChunk* chunks;    // head chunk: allocations are taken from it
-    FreeBlock* freeList;  // largest first
-    Line* lplnBuildTail;  // last line appended while the line table is being built
+    HeapChunk* chunks;       // head chunk: allocations are taken from it
+    FreeBlock* freeList;     // largest first
+    std::uint64_t heapSize;  // usable bytes of all chunks
+    Line* lplnBuildTail;     // last line appended while the line table is being built
 
     int tabSize;
     int rightMargin;

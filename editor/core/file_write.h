@@ -7,7 +7,9 @@
 
 #include "editor/core/buffer.h"
 
-inline constexpr DWORD STAGING_SIZE = 32768;
+// Lines are staged and written in blocks of up to this size: large enough that writing costs
+// few calls, and larger than any line, though a line that does not fit is written directly.
+inline constexpr DWORD STAGING_SIZE = 262144;
 
 // Writes the buffer's lines through a staging buffer; a line too long for it is written
 // directly. Returns 1, or 0 when a write came up short.

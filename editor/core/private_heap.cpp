@@ -13,6 +13,17 @@ DWORD RoundUp(DWORD n, DWORD unit) {
     return (n + unit - 1) / unit * unit;
 }
 
+// Chunks grow with the heap (a quarter of what it holds, up to MAX_CHUNK_SIZE), so that a
+// large file costs few allocations and its memory is reused from one buffer to the next.
+DWORD NewChunkSize(const Buffer* buffer) {
+    std::uint64_t quarter = buffer->heapSize / 4;
+    if (quarter > MAX_CHUNK_SIZE) {
+        quarter = MAX_CHUNK_SIZE;
+    }
+    DWORD size = RoundUp(static_cast<DWORD>(quarter), 16);
+    return size > MIN_CHUNK_SIZE ? size : MIN_CHUNK_SIZE;
+}
+
 char* UsableArea(HeapChunk* chunk) {
     return reinterpret_cast<char*>(chunk + 1);
 }
@@ -37,7 +48,8 @@ int GetPrivateHeap(Buffer* buffer, DWORD size) {
         EditorTrace("GetPrivateHeap(): GlobalAlloc failed");
         return 0;
     }
-    void* memory = std::calloc(1, sizeof(HeapChunk) + size);
+    // Nothing handed out relies on zeroed memory: records are cleared when they are made.
+    void* memory = std::malloc(sizeof(HeapChunk) + size);
     if (memory == nullptr) {
         EditorTrace("GetPrivateHeap(): GlobalAlloc failed");
         return 0;
@@ -47,6 +59,7 @@ int GetPrivateHeap(Buffer* buffer, DWORD size) {
     chunk->used = 0;
     chunk->next = buffer->chunks;
     buffer->chunks = chunk;
+    buffer->heapSize += size;
     return 1;
 }
 
@@ -62,8 +75,8 @@ void* xalloc(Buffer* buffer, DWORD n) {
     HeapChunk* chunk = buffer->chunks;
     if (chunk == nullptr || chunk->used + n > chunk->size) {
         DWORD size = RoundUp(n, 16);
-        if (size < MIN_CHUNK_SIZE) {
-            size = MIN_CHUNK_SIZE;
+        if (size < NewChunkSize(buffer)) {
+            size = NewChunkSize(buffer);
         }
         if (!GetPrivateHeap(buffer, size)) {
             EditorTrace("xalloc: GetPrivateHeap failed");
@@ -109,4 +122,5 @@ void FreePrivateHeap(Buffer* buffer) {
     }
     buffer->chunks = nullptr;
     buffer->freeList = nullptr;
+    buffer->heapSize = 0;
 }

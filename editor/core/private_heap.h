@@ -1,6 +1,6 @@
-// The private heap of a buffer: chunks of zero-filled memory handed out by bumping a used
-// count, plus a best-fit list of freed blocks sorted largest first. Nothing is returned to the
-// system before the whole heap is freed, so destroying a buffer costs one pass over its chunks.
+// The private heap of a buffer: chunks of memory handed out by bumping a used count, plus a
+// best-fit list of freed blocks sorted largest first. Nothing is returned to the system before the
+// whole heap is freed, so destroying a buffer costs one pass over its chunks.
 //
 // Sizes are kept in multiples of HEAP_ALIGN so that records placed in reused blocks stay
 // aligned: requests are rounded up, freed sizes rounded down (the few bytes lost come back
@@ -12,6 +12,7 @@
 inline constexpr DWORD HEAP_ALIGN = 8;
 inline constexpr DWORD MIN_FREE_BLOCK = 24;  // smaller freed blocks are simply dropped
 inline constexpr DWORD MIN_CHUNK_SIZE = 16384;
+inline constexpr DWORD MAX_CHUNK_SIZE = 1u << 20;  // growth limit; a larger request gets its own
 
 struct HeapChunk {
     HeapChunk* next;
