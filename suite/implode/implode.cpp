@@ -2,6 +2,7 @@
 // looks one byte ahead and emits a literal instead of a copy when the next position starts a
 // longer one. Literal and copy costs are known exactly (the codes are fixed), so a short copy is
 // used only where it is cheaper than its bytes sent as literals.
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -31,15 +32,24 @@ constexpr std::array<Code, dcl::kEndLength + 1> BuildLengthEncoding() {
 }
 constexpr auto kLengthEncoding = BuildLengthEncoding();
 
-constexpr dcl::MatchFinder::Effort kEffort{/*max_chain=*/64, /*nice_length=*/128,
-                                           /*good_length=*/32};
+// Links followed per search: half the dictionary, at most 1024. Data of few distinct bytes,
+// such as two-colour screen rows, fills the chains of its byte pairs, and the longest copy is
+// often far down them. Once a copy of 6 bytes is found, a quarter of the links are followed,
+// which keeps ordinary data fast.
+dcl::MatchFinder::Effort EffortFor(int dictionary_size) {
+    return dcl::MatchFinder::Effort{/*max_chain=*/std::min(dictionary_size / 2, 1024),
+                                    /*nice_length=*/dcl::kMaxMatch, /*good_length=*/6};
+}
 // A copy at least this long is taken without looking at the next position.
 constexpr int kMaxLazy = 64;
+// The copy one byte on replaces the pending one only when it is longer by more than this: a
+// copy one byte longer does not pay for the literal it costs.
+constexpr int kLazyMargin = 1;
 
 class Imploder {
 public:
     Imploder(ImplodeReadFn read, ImplodeWriteFn write, void* param, bool ascii, int dictionary_bits)
-        : finder_(read, param, 64 << dictionary_bits, kEffort),
+        : finder_(read, param, 64 << dictionary_bits, EffortFor(64 << dictionary_bits)),
           sink_(write, param),
           ascii_(ascii),
           dictionary_bits_(dictionary_bits) {}
@@ -119,11 +129,12 @@ void Imploder::Run() {
         if (finder_.lookahead() >= dcl::kMinMatch) {
             finder_.Enter();
             if (pending.length < kMaxLazy) {
-                const int at_least = pending.length >= dcl::kMinMatch ? pending.length : 1;
+                const int at_least =
+                    pending.length >= dcl::kMinMatch ? pending.length + kLazyMargin : 1;
                 match = Worthwhile(finder_.Find(at_least));
             }
         }
-        if (pending.length >= dcl::kMinMatch && match.length <= pending.length) {
+        if (pending.length >= dcl::kMinMatch && match.length <= pending.length + kLazyMargin) {
             // The copy that started one byte back is at least as long: take it.
             PutCopy(pending);
             finder_.Skip();

@@ -1,6 +1,7 @@
 #include "match_finder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace dcl {
@@ -8,13 +9,42 @@ namespace dcl {
 namespace {
 // A copy of 2 bytes carries only 8 bits of distance.
 constexpr int kShortCopyMaxDistance = 256;
+
+std::uint32_t Load32(const std::uint8_t* at) {
+    std::uint32_t value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+std::uint64_t Load64(const std::uint8_t* at) {
+    std::uint64_t value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+// How many bytes from the start the two agree, up to `limit`; reads nothing past `limit`.
+int CommonLength(const std::uint8_t* a, const std::uint8_t* b, int limit) {
+    int length = 0;
+    while (std::endian::native == std::endian::little && length + 8 <= limit) {
+        const std::uint64_t difference = Load64(a + length) ^ Load64(b + length);
+        if (difference != 0) {
+            // In a little-endian word the first differing byte is the lowest one.
+            return length + std::countr_zero(difference) / 8;
+        }
+        length += 8;
+    }
+    while (length < limit && a[length] == b[length]) {
+        ++length;
+    }
+    return length;
+}
 }  // namespace
 
 MatchFinder::MatchFinder(ImplodeReadFn read, void* param, int dictionary_size, Effort effort)
     : read_(read), param_(param), dictionary_size_(dictionary_size), effort_(effort) {
-    // Sliding rebases every link, so all of them start defined.
+    // Links of the ring are all written before the first slide reads them (a slide comes
+    // only after more than kHalf positions were entered), so only the heads start defined.
     std::fill(std::begin(head_), std::end(head_), kNone);
-    std::fill(std::begin(previous_), std::end(previous_), kNone);
 }
 
 void MatchFinder::Fill() {
@@ -71,11 +101,12 @@ Match MatchFinder::Find(int at_least) const {
     const std::uint8_t* here = window_ + position_;
     while (candidate != kNone && candidate >= oldest && links-- > 0) {
         const std::uint8_t* there = window_ + candidate;
-        if (there[best.length] == here[best.length] && there[0] == here[0] && there[1] == here[1]) {
-            int length = 2;
-            while (length < max_length && there[length] == here[length]) {
-                ++length;
-            }
+        // A longer copy must agree on the byte just past the best one and the 3 before it.
+        const bool may_be_longer =
+            best.length >= 3 ? Load32(there + best.length - 3) == Load32(here + best.length - 3)
+                             : there[best.length] == here[best.length];
+        if (may_be_longer && there[0] == here[0] && there[1] == here[1]) {
+            const int length = CommonLength(there, here, max_length);
             const int distance = position_ - candidate;
             if (length > best.length && (length > kMinMatch || distance <= kShortCopyMaxDistance)) {
                 best = Match{length, distance};

@@ -34,8 +34,8 @@ public:
 
     // Enters the position into the chains. Needs 2 bytes ahead; once per position.
     void Enter();
-    // Finds the longest copy for the entered position that is longer than `at_least` bytes
-    // (a copy of 2 bytes only within 256 bytes back); length 0 when there is none.
+    // Finds the longest copy for the position given to Enter() that is longer than `at_least`
+    // bytes (a copy of 2 bytes only within 256 bytes back); length 0 when there is none.
     Match Find(int at_least) const;
     // Moves on by one byte (the position was entered or has fewer than 2 bytes ahead).
     void Skip() { Advance(1); }
