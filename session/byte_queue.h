@@ -25,6 +25,8 @@ public:
     void BindSink(CByteQueueSink* sink);
 
 protected:
+    static constexpr DWORD kNoSourceIdleMs = 10;
+
     CFVSession* Session() const { return m_pSession; }
 
     // Bytes from the bound source for the input thread (null `source`); a producer's bytes are
@@ -78,9 +80,15 @@ inline int CSessByteQueue::MoveInFromBinding(unsigned char* destination, unsigne
                                              int count) {
     if (source)
         return CSessQueue<unsigned char>::MoveIn(destination, source, count);
-    auto* bound = reinterpret_cast<CByteQueueSource*>(m_InBinding);
-    if (!bound || count <= 0)
+    if (count <= 0)
         return 0;
+    auto* bound = reinterpret_cast<CByteQueueSource*>(m_InBinding);
+    if (!bound) {
+        // The input thread calls again at once while there is room: without a source it idles
+        // in short sleeps (which teardown can end) until BindSource binds one.
+        Sleep(kNoSourceIdleMs);
+        return 0;
+    }
     return bound->MoveIn(destination, count);
 }
 

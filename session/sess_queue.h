@@ -597,14 +597,16 @@ int CSessQueue<T>::TryUnwrap() {
             ReleaseMutex(m_hInMutex);
         return 0;
     }
+    // The position locks in the output thread's order (read, then write): one lock order for
+    // the whole queue.
     int result = 0;
     EnterCriticalSection(&m_csAdjust);
-    EnterCriticalSection(&m_csWrite);
     EnterCriticalSection(&m_csRead);
+    EnterCriticalSection(&m_csWrite);
     if (m_pWrite < m_pRead)
         result = Unwrap();
-    LeaveCriticalSection(&m_csRead);
     LeaveCriticalSection(&m_csWrite);
+    LeaveCriticalSection(&m_csRead);
     LeaveCriticalSection(&m_csAdjust);
     ReleaseMutex(m_hInMutex);
     return result;
@@ -613,11 +615,11 @@ int CSessQueue<T>::TryUnwrap() {
 // Makes wrapped contents contiguous from buffer start, in delivery order: the tail run at the
 // read position goes first, the head part (buffer start up to the write position) follows it.
 // While the data wraps the ring holds at most capacity - 1 elements, so it fits. The caller
-// holds the input mutex and the three locks.
+// holds the input mutex, the adjust lock and both position locks, as TryUnwrap does.
 template <class T>
 int CSessQueue<T>::Unwrap() {
-    T* write = SnapWrite();
-    T* read = SnapRead();
+    T* write = m_pWrite;
+    T* read = m_pRead;
     if (!(write < read))
         return 0;
     const std::size_t tail = static_cast<std::size_t>(m_pBufEnd - read);
@@ -631,14 +633,10 @@ int CSessQueue<T>::Unwrap() {
         std::memcpy(static_cast<void*>(m_pBufStart), static_cast<const void*>(saved.get()),
                     tail * sizeof(T));
     } catch (...) {
-        return 0;
+        return 0;  // nothing was changed
     }
-    EnterCriticalSection(&m_csWrite);
     m_pWrite = write + tail;
-    LeaveCriticalSection(&m_csWrite);
-    EnterCriticalSection(&m_csRead);
     m_pRead = m_pBufStart;
-    LeaveCriticalSection(&m_csRead);
     return 1;
 }
 

@@ -266,9 +266,12 @@ TEST(QueueClassesTest, TeardownEndsBothHangingThreads) {
     TimeScale fast(10);
     HangingPlugs plugs;
     {
-        CRecvQueue queue(16, SQ_BOTH_THREADS, nullptr, &plugs, &plugs);
+        // The source is bound after the Write: a hanging source holds the input side, so a
+        // Write would wait for it for ever.
+        CRecvQueue queue(16, SQ_BOTH_THREADS, nullptr, nullptr, &plugs);
         unsigned char byte = 7;
         ASSERT_EQ(queue.Write(&byte, 1), 1);
+        queue.BindSource(&plugs);
         while (plugs.calls.load() < 2)
             std::this_thread::yield();
     }

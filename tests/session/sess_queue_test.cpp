@@ -278,7 +278,7 @@ TEST(SessQueueTest, TeardownEndsAThreadHangingInASinkWait) {
     std::atomic<DWORD> sinkWait{0};
     std::atomic<int> calls{0};
     {
-        ScriptedByteQueue queue(16, SQ_BOTH_THREADS, [&](unsigned char*, int count) {
+        ScriptedByteQueue queue(16, SQ_OUTPUT_THREAD, [&](unsigned char*, int count) {
             if (destroyed)
                 touchedAfterwards = true;
             ++calls;
