@@ -3,6 +3,7 @@
 // display and the X11 display implement it; the GDI calls reach it through a screen DC.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "platform/gdi/gdi_types.h"
@@ -46,6 +47,9 @@ public:
     virtual HCURSOR CurrentCursor() = 0;
     virtual bool CursorPosition(POINT* point) = 0;
     virtual bool MoveCursor(int x, int y) = 0;
+    // Goes up whenever the colour table changes, so that the host can tell the scanner that
+    // the system palette changed.
+    virtual std::uint32_t PaletteGeneration() = 0;
 
 private:
     HWND window_;

@@ -133,6 +133,9 @@ unsigned MemoryDisplay::SetSystemPalette(unsigned start, const PALETTEENTRY* ent
     }
     const unsigned n = std::min<unsigned>(count, static_cast<unsigned>(colours_.size()) - start);
     std::copy(entries, entries + n, colours_.begin() + start);
+    if (n > 0) {
+        ++paletteGeneration_;
+    }
     return n;
 }
 
@@ -220,6 +223,11 @@ bool MemoryDisplay::CursorPosition(POINT* point) {
     std::lock_guard lock(mutex_);
     *point = cursorPosition_;
     return true;
+}
+
+std::uint32_t MemoryDisplay::PaletteGeneration() {
+    std::lock_guard lock(mutex_);
+    return paletteGeneration_;
 }
 
 bool MemoryDisplay::MoveCursor(int x, int y) {

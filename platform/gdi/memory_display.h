@@ -58,6 +58,7 @@ public:
     HCURSOR CurrentCursor() override;
     bool CursorPosition(POINT* point) override;
     bool MoveCursor(int x, int y) override;
+    std::uint32_t PaletteGeneration() override;
 
 private:
     PixelView ViewLocked();
@@ -75,6 +76,7 @@ private:
     std::size_t stride_;
     std::vector<std::uint8_t> pixels_;
     ColourTable colours_;
+    std::uint32_t paletteGeneration_ = 0;
     COLORREF background_ = RGB(0, 128, 128);
     HCURSOR cursor_;
     POINT cursorPosition_;

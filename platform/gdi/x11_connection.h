@@ -56,6 +56,7 @@ struct X11Display::Connection {
     std::deque<HCURSOR> oldCursors;  // recent shapes, kept valid for a while
 
     ColourTable colours;
+    std::uint32_t paletteGeneration = 0;
     std::chrono::steady_clock::time_point coloursRead;
     std::vector<std::uint8_t> scratch;
     COLORREF background = RGB(0, 0, 0);

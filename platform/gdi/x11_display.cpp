@@ -106,11 +106,18 @@ void EnsureColours(X11Display::Connection& x) {
         cells[i].pixel = static_cast<unsigned long>(i);
     }
     XQueryColors(x.display, x.colormap, cells.data(), count);
-    x.colours.resize(cells.size());
+    ColourTable colours(cells.size());
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        x.colours[i] = PALETTEENTRY{static_cast<BYTE>(cells[i].red >> 8),
-                                    static_cast<BYTE>(cells[i].green >> 8),
-                                    static_cast<BYTE>(cells[i].blue >> 8), 0};
+        colours[i] = PALETTEENTRY{static_cast<BYTE>(cells[i].red >> 8),
+                                  static_cast<BYTE>(cells[i].green >> 8),
+                                  static_cast<BYTE>(cells[i].blue >> 8), 0};
+    }
+    const auto same = [](const PALETTEENTRY& a, const PALETTEENTRY& b) {
+        return a.peRed == b.peRed && a.peGreen == b.peGreen && a.peBlue == b.peBlue;
+    };
+    if (!std::equal(colours.begin(), colours.end(), x.colours.begin(), x.colours.end(), same)) {
+        ++x.paletteGeneration;
+        x.colours = std::move(colours);
     }
     x.coloursRead = Clock::now();
 }
@@ -397,6 +404,12 @@ bool X11Display::CursorPosition(POINT* point) {
     point->x = rootX;
     point->y = rootY;
     return true;
+}
+
+std::uint32_t X11Display::PaletteGeneration() {
+    X11Call call(*x_);
+    EnsureColours(*x_);
+    return x_->paletteGeneration;
 }
 
 bool X11Display::MoveCursor(int px, int py) {

@@ -44,6 +44,8 @@ public:
     HCURSOR CurrentCursor() override;
     bool CursorPosition(POINT* point) override;
     bool MoveCursor(int x, int y) override;
+    // Colormap changes are seen when the colours are next read (at most once a second).
+    std::uint32_t PaletteGeneration() override;
 
     struct Connection;
     explicit X11Display(std::unique_ptr<Connection> connection);

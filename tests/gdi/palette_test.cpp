@@ -74,9 +74,12 @@ TEST(Palette, SystemPaletteCanBeSetAndReadBack) {
     EXPECT_EQ(entries[249].peGreen, 0);
 
     const PALETTEENTRY custom[3] = {{1, 2, 3, 4}, {5, 6, 7, 0}, {250, 251, 252, 0}};
+    const std::uint32_t generation = display->PaletteGeneration();
     EXPECT_EQ(display->SetSystemPalette(100, custom, 3), 3u);
+    EXPECT_EQ(display->PaletteGeneration(), generation + 1);
     EXPECT_EQ(display->SetSystemPalette(255, custom, 3), 1u);  // clipped at the end
     EXPECT_EQ(display->SetSystemPalette(256, custom, 3), 0u);
+    EXPECT_EQ(display->PaletteGeneration(), generation + 2);  // nothing set, nothing changed
     PALETTEENTRY read[4];
     ASSERT_EQ(GetSystemPaletteEntries(screen, 100, 4, read), 4u);
     EXPECT_EQ(read[0].peRed, 1);

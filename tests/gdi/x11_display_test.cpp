@@ -149,6 +149,47 @@ TEST_F(X11DisplayTest, SixteenBitServerGivesFiveSixFiveWords) {
     EXPECT_EQ(read.bits, expected);
 }
 
+TEST_F(X11DisplayTest, EightBitServerIsAPaletteDevice) {
+    StartServer("320x200x8");
+    AttachServerDesktop();
+    Display* display = painter_->display();
+    if (DefaultVisual(display, DefaultScreen(display))->c_class != PseudoColor) {
+        GTEST_SKIP() << "the 8-bit Xvfb screen has no PseudoColor visual";
+    }
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), 8);
+    EXPECT_TRUE(GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE);
+    EXPECT_EQ(GetDeviceCaps(screen, SIZEPALETTE), 256);
+    auto device = OpenDisplay(server_.display());
+    ASSERT_TRUE(device);
+    const std::uint32_t generation = device->PaletteGeneration();
+
+    // A writable colour cell, drawn with and then changed.
+    Colormap colormap = DefaultColormap(display, DefaultScreen(display));
+    unsigned long planes = 0;
+    unsigned long cell = 0;
+    ASSERT_TRUE(XAllocColorCells(display, colormap, False, &planes, 0, &cell, 1));
+    XColor colour{};
+    colour.pixel = cell;
+    colour.red = 0x1200;
+    colour.green = 0x3400;
+    colour.blue = 0x5600;
+    colour.flags = DoRed | DoGreen | DoBlue;
+    XStoreColor(display, colormap, &colour);
+    painter_->Fill(0, 0, 4, 1, cell);
+    const auto read = ReadCell(0, 0, 2, 1);
+    ASSERT_EQ(read.copied, 2);
+    EXPECT_EQ(read.bits[0], cell);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    PALETTEENTRY entry{};
+    ASSERT_EQ(GetSystemPaletteEntries(screen, static_cast<UINT>(cell), 1, &entry), 1u);
+    EXPECT_EQ(entry.peRed, 0x12);
+    EXPECT_EQ(entry.peGreen, 0x34);
+    EXPECT_EQ(entry.peBlue, 0x56);
+    EXPECT_NE(device->PaletteGeneration(), generation);
+    ReleaseDC(nullptr, screen);
+}
+
 TEST_F(X11DisplayTest, ScreenSizeChangesAreFollowed) {
     StartServer("640x480x24");
     AttachServerDesktop();
