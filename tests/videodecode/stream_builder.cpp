@@ -299,7 +299,7 @@ Bytes DeflateCoder::code(const Bytes& records) {
     stream_.avail_out = static_cast<uInt>(out.size());
     EXPECT_EQ(::deflate(&stream_, Z_SYNC_FLUSH), Z_OK);
     EXPECT_EQ(stream_.avail_in, 0u);
-    out.resize(out.size() - stream_.avail_out);
+    out.erase(out.end() - static_cast<std::ptrdiff_t>(stream_.avail_out), out.end());
     return out;
 }
 
