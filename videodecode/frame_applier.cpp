@@ -29,12 +29,32 @@ void FrameApplier::draw(const DrawOp& op, std::uint16_t deviceColours) {
     if (op.cacheDraw) {
         source = cache_.bitmap(*op.cacheDraw, op.sourceBytes());
     }
-    ColourTable colours{};
-    if (op.hasSource) {
-        colours = colourTableFor(op.bitsPerPixel, framebuffer_.palette(), deviceColours,
-                                 op.textColour, op.backgroundColour);
+    static const ColourTable kNoColours{};
+    paintDrawOp(framebuffer_, op, source,
+                op.hasSource ? coloursFor(op, deviceColours) : kNoColours);
+}
+
+bool FrameApplier::coloursStillValid(const DrawOp& op, std::uint16_t deviceColours) const {
+    if (!coloursKey_ || coloursKey_->bitsPerPixel != op.bitsPerPixel ||
+        coloursKey_->deviceColours != deviceColours) {
+        return false;
     }
-    paintDrawOp(framebuffer_, op, source, colours);
+    if (op.bitsPerPixel == 1) {
+        return coloursKey_->textColour == op.textColour &&
+               coloursKey_->backgroundColour == op.backgroundColour;
+    }
+    return coloursKey_->palette == framebuffer_.palette();
+}
+
+const ColourTable& FrameApplier::coloursFor(const DrawOp& op, std::uint16_t deviceColours) {
+    if (!coloursStillValid(op, deviceColours)) {
+        coloursKey_ =
+            ColourKey{op.bitsPerPixel, deviceColours, op.textColour, op.backgroundColour,
+                      op.bitsPerPixel == 1 ? std::vector<PaletteEntry>{} : framebuffer_.palette()};
+        colours_ = colourTableFor(op.bitsPerPixel, framebuffer_.palette(), deviceColours,
+                                  op.textColour, op.backgroundColour);
+    }
+    return colours_;
 }
 
 }  // namespace videodecode

@@ -4,6 +4,10 @@
 #include "videodecode/bitmap_cache.h"
 #include "videodecode/frame_reader.h"
 #include "videodecode/framebuffer.h"
+#include "videodecode/pixel_colours.h"
+
+#include <optional>
+#include <vector>
 
 namespace videodecode {
 
@@ -15,9 +19,23 @@ public:
 
 private:
     void draw(const DrawOp& op, std::uint16_t deviceColours);
+    const ColourTable& coloursFor(const DrawOp& op, std::uint16_t deviceColours);
+    bool coloursStillValid(const DrawOp& op, std::uint16_t deviceColours) const;
 
     Framebuffer& framebuffer_;
     CacheMemory cache_;
+    // The colour table of the last cell, kept while nothing that shapes it changes: most cells
+    // in a row share one.
+    struct ColourKey {
+        std::uint8_t bitsPerPixel = 0;
+        std::uint16_t deviceColours = 0;
+        Rgb textColour = 0;
+        Rgb backgroundColour = 0;
+        std::vector<PaletteEntry> palette;
+        bool operator==(const ColourKey&) const = default;
+    };
+    std::optional<ColourKey> coloursKey_;
+    ColourTable colours_{};
 };
 
 }  // namespace videodecode

@@ -112,6 +112,34 @@ TEST(Drawing, OneBitCellsUseTextForZeroAndBackgroundForOne) {
     }
 }
 
+TEST(Drawing, EachCellIsColouredByItsOwnDepthAndColours) {
+    // Cells of different depths and patches in one frame must not share colours.
+    Drawing eight = cell8(0, 0, 1, 1, {9});
+    Drawing four = cell8(1, 0, 2, 1, {0x9C});
+    four.bitsPerPixel = 4;
+    four.rowBytes = 1;
+    Drawing mono = cell8(3, 0, 1, 1, {0x80});
+    mono.bitsPerPixel = 1;
+    mono.rowBytes = 1;
+    mono.rowBytesIsByte = true;
+    Drawing monoPatched = mono;
+    monoPatched.x = 4;
+    monoPatched.colour = colourPatch(0xABCDEF, 0);
+    Drawing eightAgain = cell8(5, 0, 1, 1, {9});
+    Bytes records =
+        eight.encode() + four.encode() + mono.encode() + monoPatched.encode() + eightAgain.encode();
+    Decoded decoded = decode(paletteStream(6, 1, 256, 257) + rawFrame(records));
+    ASSERT_TRUE(decoded.result.ok()) << decoded.result.error->describe();
+    const auto& fb = decoded.framebuffer();
+    const auto& base = videodecode::baseColours();
+    EXPECT_EQ(fb.pixel(0, 0), rgbOf(rampPalette(256)[9]));
+    EXPECT_EQ(fb.pixel(1, 0), base[9]);
+    EXPECT_EQ(fb.pixel(2, 0), base[12]);
+    EXPECT_EQ(fb.pixel(3, 0), 0xFFFFFFu);
+    EXPECT_EQ(fb.pixel(4, 0), 0xABCDEFu);
+    EXPECT_EQ(fb.pixel(5, 0), rgbOf(rampPalette(256)[9]));
+}
+
 TEST(Drawing, RasterOperationAndFormatCarryOverToLaterRecords) {
     // SRCINVERT twice with the same source restores the screen: the second record has no
     // raster operation and no format of its own and must use the kept ones.
