@@ -52,8 +52,10 @@ bool XvfbServer::Start(const std::string& screen) {
             dup2(devnull, STDERR_FILENO);
         }
         const std::string fd = std::to_string(fds[1]);
+        // -noreset: without it the server resets whenever its last client leaves and refuses
+        // connections meanwhile.
         execl(program.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-              "-nolisten", "tcp", static_cast<char*>(nullptr));
+              "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

@@ -17,7 +17,7 @@ public:
     XvfbServer(const XvfbServer&) = delete;
     XvfbServer& operator=(const XvfbServer&) = delete;
 
-    // Starts "Xvfb -displayfd ... -screen 0 <screen> -nolisten tcp" and waits until it takes
+    // Starts "Xvfb -displayfd ... -screen 0 <screen> -nolisten tcp -noreset" and waits until it takes
     // connections (at most 20 s). screen is for example "640x480x24".
     bool Start(const std::string& screen);
     // Ends the server and waits for it.
