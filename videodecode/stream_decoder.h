@@ -66,7 +66,10 @@
 // Nothing in the input is trusted. A frame that is truncated or inconsistent (lengths,
 // rectangles outside the screen, unknown records, cache offsets outside the cache or not
 // holding a bitmap of that size, a bad compressed stream...) is reported with its byte offset
-// and leaves the framebuffer, cache and state exactly as they were before that frame.
+// and leaves the framebuffer, cache and state exactly as they were before that frame. After a
+// deflate frame fails, later deflate frames are refused until a frame without the LZ bit
+// resets the history, since the two sides' histories no longer match. Pixel values past the
+// end of the palette show black.
 #pragma once
 
 #include <cstddef>
@@ -109,6 +112,8 @@ struct PushResult {
     bool ok() const { return !error; }
 };
 
+// One decoder per stream; it is used from one thread at a time and its callbacks must not
+// push into it.
 class StreamDecoder {
 public:
     explicit StreamDecoder(DecoderOptions options = {});
