@@ -7,10 +7,10 @@ namespace farvane::kernel {
 namespace {
 // Constant-initialised and trivially destructible: usable from any static constructor or
 // thread exit, in any order.
-constinit std::mutex kernelLock;
+constinit KernelMutex kernelLock;
 }  // namespace
 
-std::mutex& KernelLock() {
+KernelMutex& KernelLock() {
     return kernelLock;
 }
 

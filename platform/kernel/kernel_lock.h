@@ -6,11 +6,23 @@
 // released (see parking.h), so that they do not wake up just to block on the lock again.
 #pragma once
 
-#include <mutex>
+#include <pthread.h>
 
 namespace farvane::kernel {
 
-std::mutex& KernelLock();
+// An adaptive mutex: it spins a little before sleeping, since it is held only for a few
+// instructions and a producer and a consumer on two cores would otherwise keep putting each
+// other to sleep.
+class KernelMutex {
+public:
+    void lock() { pthread_mutex_lock(&mutex_); }
+    void unlock() { pthread_mutex_unlock(&mutex_); }
+
+private:
+    pthread_mutex_t mutex_ = PTHREAD_ADAPTIVE_MUTEX_INITIALIZER_NP;
+};
+
+KernelMutex& KernelLock();
 
 // Holds the kernel lock for a scope; releasing it sends the wake-ups queued meanwhile.
 class KernelGuard {

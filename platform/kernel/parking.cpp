@@ -29,11 +29,6 @@ std::uint32_t* FutexWord(ThreadRecord& thread) {
     return reinterpret_cast<std::uint32_t*>(&thread.wakeCount);
 }
 
-void Wake(ThreadRecord& thread) {
-    thread.wakeCount.fetch_add(1, std::memory_order_release);
-    syscall(SYS_futex, FutexWord(thread), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
-}
-
 timespec ToTimespec(RealClock::time_point moment) {
     const auto since = moment.time_since_epoch();
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(since);
@@ -42,6 +37,31 @@ timespec ToTimespec(RealClock::time_point moment) {
     result.tv_nsec = static_cast<long>(
         std::chrono::duration_cast<std::chrono::nanoseconds>(since - seconds).count());
     return result;
+}
+
+// The counter is raised before `parked` is read, and a sleeper sets `parked` before it reads
+// the counter a last time (all sequentially consistent): either the sleeper sees the new count
+// and does not sleep, or the waker sees it parked and wakes it.
+void Wake(ThreadRecord& thread) {
+    thread.wakeCount.fetch_add(1, std::memory_order_seq_cst);
+    if (thread.parked.load(std::memory_order_seq_cst) != 0) {
+        syscall(SYS_futex, FutexWord(thread), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
+    }
+}
+
+void Sleep(ThreadRecord& self, std::uint32_t seen, const RealClock::time_point* deadline) {
+    self.parked.store(1, std::memory_order_seq_cst);
+    if (self.wakeCount.load(std::memory_order_seq_cst) == seen) {
+        if (deadline == nullptr || *deadline == RealClock::time_point::max()) {
+            syscall(SYS_futex, FutexWord(self), FUTEX_WAIT_PRIVATE, seen, nullptr, nullptr, 0);
+        } else {
+            // FUTEX_WAIT_BITSET takes an absolute CLOCK_MONOTONIC time, the steady clock's.
+            const timespec until = ToTimespec(*deadline);
+            syscall(SYS_futex, FutexWord(self), FUTEX_WAIT_BITSET_PRIVATE, seen, &until, nullptr,
+                    FUTEX_BITSET_MATCH_ANY);
+        }
+    }
+    self.parked.store(0, std::memory_order_relaxed);
 }
 
 }  // namespace
@@ -69,16 +89,9 @@ void Park(KernelGuard& lock, ThreadRecord& self, const RealClock::time_point* de
     // wait below then returns at once.
     const std::uint32_t seen = self.wakeCount.load(std::memory_order_acquire);
     lock.unlock();
-    if (deadline == nullptr) {
-        syscall(SYS_futex, FutexWord(self), FUTEX_WAIT_PRIVATE, seen, nullptr, nullptr, 0);
-    } else if (*deadline == RealClock::time_point::max()) {
-        syscall(SYS_futex, FutexWord(self), FUTEX_WAIT_PRIVATE, seen, nullptr, nullptr, 0);
-    } else {
-        // FUTEX_WAIT_BITSET takes an absolute CLOCK_MONOTONIC time, the steady clock's.
-        const timespec until = ToTimespec(*deadline);
-        syscall(SYS_futex, FutexWord(self), FUTEX_WAIT_BITSET_PRIVATE, seen, &until, nullptr,
-                FUTEX_BITSET_MATCH_ANY);
-    }
+    // No spinning first: measured on a busy machine, it slowed wake-up round trips (the
+    // spinner held the processor that the thread it waited for needed) and gained nothing.
+    Sleep(self, seen, deadline);
     lock.lock();
 }
 

@@ -4,7 +4,7 @@
 // Threads started by CreateThread get their record from their thread object; any other
 // thread gets one on its first call into the layer, and a thread-local guard abandons the
 // mutexes it still owns when it ends. All fields are guarded by the kernel lock, except
-// `cancelled`, which is also read without it, and `wakeCount`.
+// `cancelled`, which is also read without it, and `wakeCount` and `parked` (parking.cpp).
 //
 // Records are never freed but reused, so that a late wake-up never touches freed memory.
 #pragma once
@@ -24,6 +24,7 @@ struct WaitBlock;
 struct ThreadRecord {
     DWORD id = 0;
     std::atomic<std::uint32_t> wakeCount{0};
+    std::atomic<std::uint32_t> parked{0};
     std::atomic<bool> cancelled{false};
     WaitBlock* blockedWait = nullptr;
     std::vector<KernelObject*> ownedMutexes;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "kernel_test_support.h"
 #include "platform/kernel/critical_section.h"
@@ -98,5 +99,30 @@ TEST(CriticalSection, IsReentrantAndExcludesOtherThreads) {
     EXPECT_FALSE(otherThreadEnters());
     LeaveCriticalSection(&section);
     EXPECT_TRUE(otherThreadEnters());
+    DeleteCriticalSection(&section);
+}
+
+TEST(CriticalSection, GuardsPlainDataUnderContention) {
+    CRITICAL_SECTION section;
+    InitializeCriticalSection(&section);
+    long counter = 0;  // deliberately not atomic: the section must order every access
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 20000;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < kRounds; ++i) {
+                EnterCriticalSection(&section);
+                EnterCriticalSection(&section);
+                ++counter;
+                LeaveCriticalSection(&section);
+                LeaveCriticalSection(&section);
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(counter, long{kThreads} * kRounds);
     DeleteCriticalSection(&section);
 }
