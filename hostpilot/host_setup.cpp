@@ -150,6 +150,9 @@ bool HostStartUp(CFVSession* session) {
     }
     host->NTService = session->m_pService->NTService();
 
+    // The configuration is opened before option 10 is read: read earlier, the option would
+    // always come back as its default.
+    OpenConfiguration();
     std::int32_t noInterface = 0;
     FVRegGetOptionValue(HP_OPTION_NO_INTERFACE, sizeof noInterface, &noInterface, 0);
     host->NoInterface = (noInterface != 0 && host->NTService != 0) ? 1 : 0;
@@ -162,8 +165,6 @@ bool HostStartUp(CFVSession* session) {
         return false;
     }
     SetSessionItemsIdle(host);
-
-    OpenConfiguration();
     SetUpConnectionParams(session, host);
 
     if (!host->NoInterface && session->m_hWnd != nullptr) {

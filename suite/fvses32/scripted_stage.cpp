@@ -73,7 +73,6 @@ void ScriptedStage::StartStep(CFVSession* session, std::int32_t code) {
         } else if (auto found = defaults_.find(code); found != defaults_.end()) {
             outcome = found->second;
         }
-        ++started_[code];
         stepId = ++lastStepId_;
         currentStep_ = stepId;
         currentCode_ = code;
@@ -82,6 +81,11 @@ void ScriptedStage::StartStep(CFVSession* session, std::int32_t code) {
     }
     if (hook) {
         hook(session, code);
+    }
+    {
+        // Counted once the hook has run, so that a test seeing the count sees the hook's work.
+        std::lock_guard guard(lock_);
+        ++started_[code];
     }
     if (!outcome.ends) {
         return;

@@ -90,8 +90,10 @@ void TimerService::Run() {
                 earliest = it;
             }
         }
-        if (Clock::now() < earliest->second.due) {
-            changed_.wait_until(guard, earliest->second.due);
+        // A copy: the timer may be killed (and its entry freed) while this thread waits.
+        Clock::time_point due = earliest->second.due;
+        if (Clock::now() < due) {
+            changed_.wait_until(guard, due);
             continue;
         }
         UINT id = earliest->first;

@@ -90,7 +90,17 @@ inline Snapshot Snap(CFVSession* session) {
 // Collects snapshots from a stage's step hook.
 class Snapshots {
 public:
+    Snapshots() = default;
+    Snapshots(const Snapshots&) = delete;
+    Snapshots& operator=(const Snapshots&) = delete;
+    ~Snapshots() {
+        for (ScriptedStage* stage : stages_) {
+            stage->OnStepStart({});
+        }
+    }
+
     void Attach(ScriptedStage& stage, std::function<void(CFVSession*)> extra = {}) {
+        stages_.push_back(&stage);
         stage.OnStepStart([this, extra](CFVSession* session, std::int32_t code) {
             Snapshot snap = Snap(session);
             {
@@ -117,6 +127,7 @@ public:
 private:
     std::mutex lock_;
     std::vector<std::pair<std::int32_t, Snapshot>> taken_;
+    std::vector<ScriptedStage*> stages_;
 };
 
 class HostHarness {
