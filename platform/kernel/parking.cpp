@@ -49,7 +49,8 @@ void Wake(ThreadRecord& thread) {
     }
 }
 
-void Sleep(ThreadRecord& self, std::uint32_t seen, const RealClock::time_point* deadline) {
+void SleepOnWakeCount(ThreadRecord& self, std::uint32_t seen,
+                      const RealClock::time_point* deadline) {
     self.parked.store(1, std::memory_order_seq_cst);
     if (self.wakeCount.load(std::memory_order_seq_cst) == seen) {
         if (deadline == nullptr || *deadline == RealClock::time_point::max()) {
@@ -91,7 +92,7 @@ void Park(KernelGuard& lock, ThreadRecord& self, const RealClock::time_point* de
     lock.unlock();
     // No spinning first: measured on a busy machine, it slowed wake-up round trips (the
     // spinner held the processor that the thread it waited for needed) and gained nothing.
-    Sleep(self, seen, deadline);
+    SleepOnWakeCount(self, seen, deadline);
     lock.lock();
 }
 
