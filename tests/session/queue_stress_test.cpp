@@ -79,13 +79,16 @@ void Control(Queue& queue, Sink& sink, std::atomic<bool>& producing) {
     }
 }
 
-// Lets the sink take everything and kicks the output thread until `total` elements arrived.
+// Lets the sink take everything and kicks the output thread until `total` elements arrived:
+// ResumeOutput ends a pause the sink asked for, and binding the sink again offers what a
+// skipped round or a refused unwrap left waiting for the next Write, which no longer comes.
 template <class Queue, class Sink>
 bool Drain(Queue& queue, Sink& sink, long total) {
     sink.calm = true;
     const auto limit = Clock::now() + kDrainLimit;
     while (sink.delivered.load() < total && Clock::now() < limit) {
         queue.ResumeOutput();
+        queue.BindSink(&sink);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return sink.delivered.load() == total;
