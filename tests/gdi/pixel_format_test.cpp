@@ -9,18 +9,6 @@
 namespace farvane::gdi {
 namespace {
 
-TEST(DeviceRowBytes, PadsRowsToTwoBytes) {
-    EXPECT_EQ(DeviceRowBytes(3, 24), 10u);
-    EXPECT_EQ(DeviceRowBytes(1, 1), 2u);
-    EXPECT_EQ(DeviceRowBytes(16, 1), 2u);
-    EXPECT_EQ(DeviceRowBytes(17, 1), 4u);
-    EXPECT_EQ(DeviceRowBytes(5, 4), 4u);
-    EXPECT_EQ(DeviceRowBytes(3, 8), 4u);
-    EXPECT_EQ(DeviceRowBytes(3, 16), 6u);
-    EXPECT_EQ(DeviceRowBytes(3, 32), 12u);
-    EXPECT_EQ(DeviceRowBytes(0, 32), 0u);
-}
-
 TEST(PixelEncoding, SixteenBitLayoutsPlaceChannelsDifferently) {
     const ColourTable none;
     const PixelFormat rgb555{16, PixelLayout::Rgb555};
@@ -34,23 +22,6 @@ TEST(PixelEncoding, SixteenBitLayoutsPlaceChannelsDifferently) {
     EXPECT_EQ(DecodePixel(rgb555, none, 0x7FFF), RGB(255, 255, 255));
     EXPECT_EQ(DecodePixel(rgb565, none, 0xFFFF), RGB(255, 255, 255));
     EXPECT_EQ(DecodePixel(rgb565, none, 0x0000), RGB(0, 0, 0));
-}
-
-TEST(PixelEncoding, SubBytePixelsAreTakenHighBitsFirst) {
-    std::uint8_t row[2] = {0, 0};
-    WritePixel(row, 0, 1, 1);
-    WritePixel(row, 9, 1, 1);
-    EXPECT_EQ(row[0], 0x80);
-    EXPECT_EQ(row[1], 0x40);
-    WritePixel(row, 9, 1, 0);
-    EXPECT_EQ(row[1], 0x00);
-    std::uint8_t nibbles[2] = {0, 0};
-    WritePixel(nibbles, 0, 4, 0xA);
-    WritePixel(nibbles, 1, 4, 0x5);
-    WritePixel(nibbles, 2, 4, 0xF);
-    EXPECT_EQ(nibbles[0], 0xA5);
-    EXPECT_EQ(nibbles[1], 0xF0);
-    EXPECT_EQ(ReadPixel(nibbles, 1, 4), 0x5u);
 }
 
 TEST(PixelEncoding, IndexedColoursPickTheNearestEntryLowestFirst) {
