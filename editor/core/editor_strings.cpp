@@ -55,7 +55,6 @@ constexpr StringEntry kStrings[] = {
     {IDS_INSUFFICIENT_MEMORY, "Insufficient memory"},
     {IDS_LINE_TOO_LONG, "Line too long"},
     {IDS_FILE_LINE_TOO_LONG, "%s has a line longer than 65535 characters."},
-    {IDS_FILE_TOO_LARGE, "%s is too large to edit."},
 };
 
 }  // namespace

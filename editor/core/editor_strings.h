@@ -48,7 +48,6 @@ enum EditorStringId : UINT {
     IDS_INSUFFICIENT_MEMORY = 1000,
     IDS_LINE_TOO_LONG = 1001,
     IDS_FILE_LINE_TOO_LONG = 1002,
-    IDS_FILE_TOO_LARGE = 1003,
 };
 
 // The text of a string resource; an empty string for an unknown number.
