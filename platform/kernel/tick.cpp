@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdint>
 #include <ctime>
+#include <deque>
+#include <mutex>
 
 #include "platform/kernel/clock.h"
 
@@ -18,8 +20,8 @@ std::int64_t MonotonicNanoseconds() {
 
 // The clock runs `scale` times faster than CLOCK_MONOTONIC from `realBase` on, starting at
 // `tickBase`. A scale change starts a new base at the current tick, so the clock never jumps
-// back. Bases are immutable once published; the few replaced ones are kept, since a reader may
-// still hold one.
+// back. Bases are immutable once published; replaced ones stay in `AllBases`, since a reader
+// may still hold one (scale changes are rare: tests make a few).
 struct ClockBase {
     std::int64_t realBase;
     std::int64_t tickBase;
@@ -30,10 +32,26 @@ struct ClockBase {
     }
 };
 
+// Every base ever published; a deque never moves its elements.
+std::deque<ClockBase>& AllBases() {
+    static std::deque<ClockBase> bases;
+    return bases;
+}
+
+std::mutex& AllBasesLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+const ClockBase* Publish(const ClockBase& base) {
+    std::lock_guard<std::mutex> hold(AllBasesLock());
+    return &AllBases().emplace_back(base);
+}
+
 std::atomic<const ClockBase*>& CurrentBase() {
     static std::atomic<const ClockBase*> base{[] {
         const std::int64_t now = MonotonicNanoseconds();
-        return new ClockBase{now, now, 1};
+        return Publish(ClockBase{now, now, 1});
     }()};
     return base;
 }
@@ -52,6 +70,7 @@ RealClock::duration RealDuration(DWORD milliseconds) {
 using farvane::kernel::ClockBase;
 using farvane::kernel::CurrentBase;
 using farvane::kernel::MonotonicNanoseconds;
+using farvane::kernel::Publish;
 
 DWORD GetTickCount() {
     const ClockBase* base = CurrentBase().load(std::memory_order_acquire);
@@ -63,16 +82,14 @@ void KernelSetTimeScale(unsigned scale) {
     if (scale == 0) {
         scale = 1;
     }
+    // Scale changes are serialised, so the base read here is the one being replaced.
+    static std::mutex changeLock;
+    std::lock_guard<std::mutex> hold(changeLock);
     auto& current = CurrentBase();
     const ClockBase* previous = current.load(std::memory_order_acquire);
-    for (;;) {
-        const std::int64_t now = MonotonicNanoseconds();
-        const auto* next = new ClockBase{now, previous->TickNanoseconds(now), scale};
-        if (current.compare_exchange_weak(previous, next, std::memory_order_acq_rel)) {
-            return;
-        }
-        delete next;
-    }
+    const std::int64_t now = MonotonicNanoseconds();
+    current.store(Publish(ClockBase{now, previous->TickNanoseconds(now), scale}),
+                  std::memory_order_release);
 }
 
 unsigned KernelTimeScale() {
