@@ -6,16 +6,18 @@
 #include "session/action.h"
 #include "session/fv_session.h"
 
+#define FV_EXPORT __attribute__((visibility("default")))
+
 extern "C" {
 
 // The host pilot's action function: called by the session library for every action addressed
 // to PROC_HOSTPILOT. Returns 1 for every action; never blocks.
-int hPilotActionFunc(CFVSession* session, CAction* action, int reserved);
+FV_EXPORT int hPilotActionFunc(CFVSession* session, CAction* action, int reserved);
 
 // Returns `value` unchanged.
-int hPilotFlowFunc(CFVSession* session, CAction* action, int value);
+FV_EXPORT int hPilotFlowFunc(CFVSession* session, CAction* action, int value);
 
 // Full path of the loaded library, as recorded when it was loaded.
-const char* hPilotModulePath();
+FV_EXPORT const char* hPilotModulePath();
 
 }  // extern "C"

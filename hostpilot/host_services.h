@@ -84,4 +84,5 @@ const HostServices& Services();
 
 // Installs services for the whole library (null members and a null argument mean the real
 // ones). Exported for tests and for programs that run the host pilot under other rules.
-extern "C" void hPilotUseServices(const farvane::hostpilot::HostServices* services);
+extern "C" __attribute__((visibility("default"))) void hPilotUseServices(
+    const farvane::hostpilot::HostServices* services);

@@ -13,10 +13,13 @@ std::string& StoredPath() {
     return path;
 }
 
-// Runs when the loader maps the library, before any other call reaches it.
+// Runs when the loader maps the library, before any other call reaches it. It asks for the
+// module holding this function itself: an exported function's address could resolve to another
+// loaded copy of the library.
 __attribute__((constructor)) void RecordModulePath() {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&hPilotFlowFunc), &info) != 0 && info.dli_fname != nullptr) {
+    if (dladdr(reinterpret_cast<void*>(&RecordModulePath), &info) != 0 &&
+        info.dli_fname != nullptr) {
         StoredPath() = info.dli_fname;
     }
 }

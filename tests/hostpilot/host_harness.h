@@ -167,7 +167,7 @@ public:
         if (host && Session()->UserData(PROC_HOSTPILOT) != 0) {
             // Leave nothing allocated: end the host the way a person would.
             Post(HP_END);
-            EXPECT_TRUE(host->WaitOver(5000));
+            EXPECT_TRUE(WaitOver());
         }
         if (useServices_) {
             useServices_(nullptr);
@@ -184,7 +184,10 @@ public:
     void Post(std::int32_t code, std::uint32_t param = 0) {
         Session()->SetAction(PROC_HOSTPILOT, PROC_SESSION, code, param);
     }
-    bool WaitOver() { return host->WaitOver(10000); }
+    // In real time: the session's own waits follow the scaled clock.
+    bool WaitOver() {
+        return Eventually([&] { return host->IsOver(); });
+    }
     // Waits until `stage` has started `count` steps with `code`.
     static bool Started(ScriptedStage& stage, int count,
                         std::int32_t code = ScriptedStage::kStepStart) {
