@@ -152,7 +152,7 @@ TEXTMETRICA HeadlessFontMetrics(const LOGFONTA& logFont) {
     int height = logFont.lfHeight == 0 ? 16
                  : logFont.lfHeight > 0
                      ? logFont.lfHeight
-                     : (-logFont.lfHeight * 6 + 4) / 5;  // character height plus leading
+                     : (-logFont.lfHeight * 6) / 5;  // character height plus leading
     height = std::clamp(height, 1, 4096);
     bool fixed = (logFont.lfPitchAndFamily & 0x3) == FIXED_PITCH ||
                  (logFont.lfPitchAndFamily & 0xF0) == FF_MODERN;
