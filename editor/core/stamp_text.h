@@ -1,5 +1,5 @@
-// The date and time text of the Time/Date command with the system's default international
-// settings: "M/d/yy" and "h:mm AM".
+// The date and time text of the Time/Date command, by the system's international settings
+// (intl_format.h): with the defaults "M/d/yy" and "h:mm AM".
 #pragma once
 
 #include <cstddef>
