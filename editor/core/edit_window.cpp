@@ -23,6 +23,8 @@ EditWindow* NewEditWindow(Buffer* buffer) {
     window->endblock = window->dot;
     window->redraw = RD_ALL | RD_VSCROLL | RD_HSCROLL;
     window->painting = 1;
+    window->rows = DEFAULT_WINDOW_ROWS;
+    window->columns = DEFAULT_WINDOW_COLUMNS;
     ++buffer->windowCount;
     EditWindow** link = &pwinFirst;
     while (*link != nullptr) {

@@ -13,6 +13,11 @@ inline constexpr WORD RD_VSCROLL = 0x20;
 inline constexpr WORD RD_HSCROLL = 0x40;
 inline constexpr WORD RD_RENUMBER = 0x80;
 
+// Geometry of a window until the user interface sizes it.
+inline constexpr int DEFAULT_WINDOW_ROWS = 24;
+inline constexpr int DEFAULT_WINDOW_COLUMNS = 80;
+inline constexpr int MAX_HSCROLL = 512;
+
 inline constexpr std::size_t WINDOW_TITLE_SIZE = PATH_NAME_SIZE + 16;
 
 struct EditWindow {
@@ -27,6 +32,12 @@ struct EditWindow {
     WORD redraw;
     int reframeHint;
     BOOL painting;
+    // Geometry and cursor placement, kept by the display update.
+    int rows;          // whole text rows that fit
+    int columns;       // whole character columns that fit
+    int cursorRow;     // row of the dot counted from lplnTop
+    int cursorColumn;  // display column of the dot minus the horizontal scroll
+    int hscroll;       // first display column shown, 0 to MAX_HSCROLL
     char title[WINDOW_TITLE_SIZE];
     void* view;  // the user interface's window for this record, null until created
 };

@@ -1,6 +1,7 @@
 #include "editor/core/headless_ui.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <sstream>
 
@@ -82,6 +83,10 @@ int HeadlessUi::LoadScript(const std::string& script) {
 void HeadlessUi::Clear() {
     answers_.clear();
     paths_.clear();
+    searches_.clear();
+    gotoLines_.clear();
+    confirmOpen = false;
+    confirmQuestion.clear();
     messages.clear();
     dialogs.clear();
     statusHistory.clear();
@@ -194,4 +199,61 @@ void HeadlessUi::SetWindowTitle(EditWindow* window, const char* title) {
 void HeadlessUi::ActivateDocumentWindow(EditWindow* window) {
     windowLog.push_back("activate " + std::string(window->title));
     SetCurrentWindow(window);
+}
+
+int HeadlessUi::AnswerSearch(SearchDialogData& data, bool replace) {
+    lastSearchDialog = data;
+    if (searches_.empty()) {
+        return 0;
+    }
+    SearchAnswer answer = searches_.front();
+    searches_.pop_front();
+    if (!answer.ok) {
+        return 0;
+    }
+    std::snprintf(data.pattern, sizeof data.pattern, "%s", answer.pattern.c_str());
+    if (replace) {
+        std::snprintf(data.replacement, sizeof data.replacement, "%s", answer.replacement.c_str());
+    }
+    if (answer.matchCase >= 0) {
+        data.matchCase = answer.matchCase;
+    }
+    if (answer.regularExpression >= 0) {
+        data.regularExpression = answer.regularExpression;
+    }
+    if (replace && answer.confirmChanges >= 0) {
+        data.confirmChanges = answer.confirmChanges;
+    }
+    data.backward = !replace && answer.backward;
+    return 1;
+}
+
+int HeadlessUi::FindDialog(SearchDialogData& data) {
+    return AnswerSearch(data, false);
+}
+
+int HeadlessUi::ReplaceDialog(SearchDialogData& data) {
+    return AnswerSearch(data, true);
+}
+
+void HeadlessUi::ShowConfirmDialog(const char* question, BOOL confirm) {
+    confirmOpen = true;
+    confirmQuestion = question;
+    confirmChanges = confirm != 0;
+}
+
+void HeadlessUi::CloseConfirmDialog() {
+    confirmOpen = false;
+}
+
+int HeadlessUi::GotoLineDialog(const char* initial, const GotoLineAccept& accept) {
+    lastGotoLineInitial = initial;
+    while (!gotoLines_.empty()) {
+        std::string text = gotoLines_.front();
+        gotoLines_.pop_front();
+        if (accept(text.c_str())) {
+            return 1;
+        }
+    }
+    return 0;
 }

@@ -29,7 +29,23 @@ public:
         std::string answer;  // empty when cancelled
     };
 
+    // The answer a Find or Replace dialog gives: OK with the texts and options set here (an
+    // option left at -1 keeps what the dialog showed), or Cancel.
+    struct SearchAnswer {
+        bool ok = true;
+        std::string pattern;
+        std::string replacement;
+        int matchCase = -1;
+        int regularExpression = -1;
+        int confirmChanges = -1;
+        bool backward = false;
+    };
+
     void QueueAnswer(UiAnswer answer) { answers_.push_back(answer); }
+    void QueueSearch(const SearchAnswer& answer) { searches_.push_back(answer); }
+    // Each text is typed into the Goto Line field and OK pressed; the dialog is cancelled
+    // when the queue runs out while it is open.
+    void QueueGotoLine(const std::string& text) { gotoLines_.push_back(text); }
     // An empty path cancels the dialog.
     void QueuePath(const std::string& path) { paths_.push_back(path); }
     // Lines of "answer ok|cancel|yes|no", "path PATH", "cancel" (a cancelled dialog),
@@ -50,6 +66,13 @@ public:
     bool clipboardHasText = false;
     bool inputWaiting = false;
     std::vector<std::string> windowLog;  // "create TITLE", "close TITLE", "title TITLE", ...
+    // The last Find or Replace dialog as it was shown, and the Goto Line field's pre-fill.
+    SearchDialogData lastSearchDialog{};
+    std::string lastGotoLineInitial;
+    // The Confirm Replacement dialog: open, its question and check box.
+    bool confirmOpen = false;
+    std::string confirmQuestion;
+    bool confirmChanges = false;
 
     // Returns true when a message box with exactly this text was shown.
     bool Showed(const std::string& text) const;
@@ -71,10 +94,19 @@ public:
     void CloseDocumentWindow(EditWindow* window) override;
     void SetWindowTitle(EditWindow* window, const char* title) override;
     void ActivateDocumentWindow(EditWindow* window) override;
+    int FindDialog(SearchDialogData& data) override;
+    int ReplaceDialog(SearchDialogData& data) override;
+    void ShowConfirmDialog(const char* question, BOOL confirm) override;
+    void CloseConfirmDialog() override;
+    int GotoLineDialog(const char* initial, const GotoLineAccept& accept) override;
 
 private:
+    int AnswerSearch(SearchDialogData& data, bool replace);
+
     int AnswerDialog(const FileDialogRequest& request, char* path, std::size_t size);
 
     std::deque<UiAnswer> answers_;
     std::deque<std::string> paths_;
+    std::deque<SearchAnswer> searches_;
+    std::deque<std::string> gotoLines_;
 };

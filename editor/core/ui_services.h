@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+
+#include "editor/core/history.h"
 
 #include "platform/kernel/win_types.h"
 
@@ -21,6 +24,25 @@ struct FileDialogRequest {
     const char* defaultExtension;
     bool mustExist;
 };
+
+inline constexpr std::size_t SEARCH_TEXT_SIZE = 256;
+
+// What the Find and Replace dialogs show and return. The editor fills it before showing the
+// dialog (texts pre-filled, options as they are); OK stores the user's choices back.
+struct SearchDialogData {
+    char pattern[SEARCH_TEXT_SIZE];
+    char replacement[SEARCH_TEXT_SIZE];
+    const HistoryList* patternHistory;
+    const HistoryList* replacementHistory;
+    BOOL matchCase;
+    BOOL regularExpression;
+    BOOL confirmChanges;
+    BOOL backward;  // Find: "Pre&vious" was pressed rather than "&Next"
+};
+
+// Called with the Goto Line field when OK is pressed: true closes the dialog, false keeps it
+// open with the field selected again (the callee has said why).
+using GotoLineAccept = std::function<bool(const char* text)>;
 
 class EditorUi {
 public:
@@ -53,6 +75,33 @@ public:
     virtual void CloseDocumentWindow(EditWindow* window) = 0;
     virtual void SetWindowTitle(EditWindow* window, const char* title) = 0;
     virtual void ActivateDocumentWindow(EditWindow* window) = 0;
+
+    // The search dialogs. Return 1 for OK, 0 for Cancel or when the dialog cannot be shown.
+    virtual int FindDialog(SearchDialogData& data) {
+        (void)data;
+        return 0;
+    }
+    virtual int ReplaceDialog(SearchDialogData& data) {
+        (void)data;
+        return 0;
+    }
+    // The modeless Confirm Replacement dialog: shown (or its question and check box updated)
+    // and closed. Its buttons call the confirm_* procedures of find_replace.h.
+    virtual void ShowConfirmDialog(const char* question, BOOL confirmChanges) {
+        (void)question;
+        (void)confirmChanges;
+    }
+    virtual void CloseConfirmDialog() {}
+    // The Goto Line dialog with the field pre-filled. Returns 1 when accept closed it, 0 when
+    // cancelled.
+    virtual int GotoLineDialog(const char* initial, const GotoLineAccept& accept) {
+        (void)initial;
+        (void)accept;
+        return 0;
+    }
+    // Runs the display update now (a command that shows an intermediate state, such as the
+    // match a confirmed replace asks about). A user interface without a view does nothing.
+    virtual void UpdateDisplay() {}
 };
 
 // The interface in use; a HeadlessUi that answers every question with its default until the
