@@ -1,0 +1,68 @@
+#include "videoscan/cell_grid.h"
+
+#include <algorithm>
+
+namespace videoscan {
+
+namespace {
+
+constexpr unsigned kMaxCells = 2048;
+constexpr unsigned kMaxCellData = 10240 - 39;
+// Row bytes of 1-bit cells travel in one byte.
+constexpr unsigned kWidestOneBitCell = 255 * 8;
+
+// Bytes of one cell row as it travels: one byte per pixel from 8 bits per pixel up (deeper
+// pixels are reduced to 8 bits), packed bits below.
+unsigned WireRowBytes(unsigned cellWidth, int planes, int bitsPerPixel) {
+    const unsigned bits = bitsPerPixel >= 8 ? 8u : static_cast<unsigned>(bitsPerPixel);
+    return static_cast<unsigned>(planes) * ((cellWidth * bits + 7) / 8);
+}
+
+unsigned WidestCell(int planes, int bitsPerPixel) {
+    const unsigned bits = bitsPerPixel >= 8 ? 8u : static_cast<unsigned>(bitsPerPixel);
+    return kMaxCellData / static_cast<unsigned>(planes) * 8 / bits;
+}
+
+}  // namespace
+
+CellGrid FitCellGrid(int screenWidth, int screenHeight, std::uint16_t configuredWidth,
+                     std::uint16_t configuredHeight, int planes, int bitsPerPixel) {
+    CellGrid grid;
+    if (screenWidth <= 0 || screenHeight <= 0 || planes <= 0 || bitsPerPixel <= 0) {
+        return grid;
+    }
+    const auto width = static_cast<unsigned>(screenWidth);
+    const auto height = static_cast<unsigned>(screenHeight);
+    unsigned cellWidth = configuredWidth;
+    if (cellWidth == 0 || cellWidth > width) {
+        cellWidth = std::max(width / 4, 1u);
+    }
+    unsigned cellHeight = configuredHeight;
+    if (cellHeight == 0 || cellHeight > height) {
+        cellHeight = std::min(8u, height);
+    }
+
+    cellWidth = std::min({cellWidth, WidestCell(planes, bitsPerPixel), kWidestOneBitCell});
+    if (width / cellWidth > kMaxCells) {
+        cellWidth = width / kMaxCells + 1;
+    }
+    const unsigned tallest =
+        std::min(height, kMaxCellData / WireRowBytes(cellWidth, planes, bitsPerPixel));
+    cellHeight = std::min(cellHeight, tallest);
+
+    const unsigned columns = width / cellWidth;
+    unsigned rows = height / cellHeight;
+    if (columns * rows > kMaxCells) {
+        const unsigned maxRows = kMaxCells / columns;
+        const unsigned needed = height / (maxRows + 1) + 1;
+        cellHeight = std::min(std::max(cellHeight, needed), tallest);
+        rows = std::min(height / cellHeight, maxRows);
+    }
+    grid.cellWidth = static_cast<std::uint16_t>(cellWidth);
+    grid.cellHeight = static_cast<std::uint16_t>(cellHeight);
+    grid.columns = static_cast<std::uint16_t>(columns);
+    grid.rows = static_cast<std::uint16_t>(rows);
+    return grid;
+}
+
+}  // namespace videoscan

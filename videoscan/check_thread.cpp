@@ -1,0 +1,236 @@
+// The check thread: it waits for the host's video event, runs the status check, and while
+// sending scans one row of cells per step.
+#include <cstring>
+
+#include "platform/gdi/gdi.h"
+#include "platform/kernel/synch.h"
+#include "platform/kernel/tick.h"
+#include "session/fv_session.h"
+#include "suite/fvcpress/fvcpress.h"
+#include "videoscan/cb_item_numbers.h"
+#include "videoscan/cell_checksum.h"
+#include "videoscan/video_scan.h"
+#include "videoscan/wire_format.h"
+
+namespace {
+
+constexpr DWORD kRowPause = 5;
+constexpr DWORD kExitStopped = static_cast<DWORD>(-1);
+constexpr DWORD kExitNoDesktop = static_cast<DWORD>(-2);
+
+}  // namespace
+
+DWORD CVideoScan::smCheckThread(LPVOID scanner) {
+    return static_cast<CVideoScan*>(scanner)->RunCheckThread();
+}
+
+DWORD CVideoScan::RunCheckThread() {
+    HOSTDATA* host = HostData();
+    const HANDLE waitList[2] = {m_hStopEvent, host ? host->VideoEvent : nullptr};
+    if (m_pDesktopName != nullptr) {
+        HDESK desktop = OpenDesktopA(m_pDesktopName, DF_ALLOWOTHERACCOUNTHOOK, FALSE, 0x1FF);
+        SetThreadDesktop(desktop);
+    }
+    if (DesktopInit() == 0) {
+        return kExitNoDesktop;
+    }
+    int firstPass = 1;
+    WORD row = 0;
+    WORD column = 0;
+    for (;;) {
+        const DWORD woken = WaitForMultipleObjects(2, waitList, FALSE, INFINITE);
+        if (woken == WAIT_OBJECT_0) {
+            return kExitStopped;
+        }
+        if (woken != WAIT_OBJECT_0 + 1) {
+            return 0;
+        }
+        try {
+            CheckThreadStep(firstPass, row, column);
+        } catch (...) {
+            // A failed step is dropped; the next wake tries again.
+        }
+    }
+}
+
+void CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD& column) {
+    if (CheckSessSts(0) == 0) {
+        return;
+    }
+    if (m_bSending) {
+        ScanCellRow(row, firstPass);
+        ++row;
+        Sleep(kRowPause);
+        if (row < m_Rows) {
+            return;
+        }
+        EndPass(firstPass, row, column);
+        return;
+    }
+    const WORD request = GetCBItemWord(kCBBitmapRequest);
+    if (request != 0) {
+        m_bSending = TRUE;
+        InitBitmapInfo(request);
+        row = 0;
+        column = 0;
+    }
+}
+
+void CVideoScan::EndPass(int& firstPass, WORD& row, WORD& column) {
+    CheckCursorChange(firstPass);
+    firstPass = 0;
+    HWND desktop = GetDesktopWindow();
+    if (desktop != m_hDesktopWnd) {
+        if (m_hScreenDC != nullptr && IsWindow(m_hDesktopWnd)) {
+            ReleaseDC(m_hDesktopWnd, m_hScreenDC);
+        }
+        m_hDesktopWnd = desktop;
+        m_hScreenDC = GetDC(desktop);
+    }
+    row = 0;
+    column = 0;
+    FlushSeqBuffer();
+    EnterCriticalSection(&m_PaletteLock);
+    if (m_PendingWork & 1) {
+        m_PendingWork &= static_cast<WORD>(~1);
+        SendPalette();
+    }
+    LeaveCriticalSection(&m_PaletteLock);
+}
+
+void CVideoScan::ScanCellRow(WORD row, int firstPass) {
+    if (m_pCellBuffer == nullptr || m_pCellChecksums == nullptr || row >= m_Rows) {
+        return;
+    }
+    for (WORD column = 0; column < m_Columns; ++column) {
+        const std::size_t index = static_cast<std::size_t>(m_Columns) * row + column;
+        if (GetScreenBits(column, row, m_pCellBuffer, m_CellBufferSize) == 0) {
+            return;  // tried again next pass
+        }
+        const DWORD checksum = CheckSum(m_pCellBuffer, m_CellDataSize);
+        if (firstPass || checksum != m_pCellChecksums[index] ||
+            (index < kMaxCells && m_CellPaletteGenerations[index] != m_PaletteGeneration)) {
+            m_pCellChecksums[index] = checksum;
+            if (index < kMaxCells) {
+                m_CellPaletteGenerations[index] = m_PaletteGeneration;
+            }
+            SendBitmap(column, row, m_pCellBuffer, checksum);
+        }
+    }
+}
+
+int CVideoScan::GetScreenBits(WORD column, WORD row, BYTE* buffer, DWORD size) {
+    if (m_hMemDC == nullptr || m_hCellBitmap == nullptr) {
+        return 0;
+    }
+    if (!BitBlt(m_hMemDC, 0, 0, m_CellWidth, m_CellHeight, m_hScreenDC, column * m_CellWidth,
+                row * m_CellHeight, SRCCOPY)) {
+        return 0;
+    }
+    return GetBitmapBits(m_hCellBitmap, static_cast<LONG>(size), buffer);
+}
+
+DWORD CVideoScan::CheckSum(const BYTE* bytes, DWORD count) {
+    videoscan::CellLayout layout;
+    layout.rowBytes = m_RowBytes;
+    layout.deviceRowBytes = m_DeviceRowBytes;
+    layout.rows = static_cast<std::uint32_t>(m_Planes) * m_CellHeight;
+    layout.rowEndMask = videoscan::RowEndMask(m_CellWidth, m_BitsPerPixel);
+    return videoscan::CellChecksum(bytes, count, layout);
+}
+
+int CVideoScan::CheckSessSts(WORD) {
+    HOSTDATA* host = HostData();
+    if (host == nullptr || host->VideoEvent == nullptr ||
+        WaitForSingleObject(host->VideoEvent, 0) != WAIT_OBJECT_0) {
+        return 0;
+    }
+    if (!(GetCBItemByte(kCBSessionStatus) & 0x04) || GetCBItemByte(kCBSessionReady) == 0) {
+        return 0;
+    }
+    const BYTE state = GetCBItemByte(kCBVideoState);
+    if (!(state & kVideoWanted) || !(state & kVideoAvailable) || (state & kVideoBlocked)) {
+        return 0;
+    }
+    SetCBItemByte(kCBVideoState, static_cast<BYTE>(state | kVideoChecked));
+    if (state & kVideoRunning) {
+        return 1;
+    }
+    SetCBItemByte(kCBVideoState,
+                  static_cast<BYTE>(state | kVideoChecked | kVideoRunning | kVideoStarted));
+
+    if (m_CompressionOption == 0xFFFF) {
+        m_CompressionMode = 0x12;
+        (void)GetCBItemByte(kCBCompressionHint);
+    } else {
+        m_CompressionMode = m_CompressionOption;
+    }
+    if ((m_CompressionMode & 0x02) && m_pImplodeWork == nullptr) {
+        m_CompressionMode = 5;
+    }
+    m_RemoteOptionWord = GetCBItemWord(kCBRemoteOptions);
+    SetCBItemWord(kCBBitmapRequest, 0);
+    SetCBItemWord(kCBRemoteCapabilities, 0);
+    SetCBItemByte(kCBVideoVersion, kVideoVersion);
+    m_SeqFill = 0;
+
+    SendVideoStart();
+
+    SetCBItemByte(kCBVideoState, static_cast<BYTE>(GetCBItemByte(kCBVideoState) | kVideoChecked));
+    m_bRasterOpSent = FALSE;
+    m_bFormatSent = FALSE;
+    m_bSending = FALSE;
+    if (m_pCellChecksums != nullptr) {
+        std::memset(m_pCellChecksums, 0,
+                    static_cast<std::size_t>(m_Columns) * m_Rows * sizeof(DWORD));
+    }
+    CacheClear();
+    if (m_pImplodeWork != nullptr) {
+        std::memset(m_pImplodeWork, 0, kImplodeWorkSize);
+    }
+    deflate_clr();
+    return 1;
+}
+
+void CVideoScan::SendVideoStart() {
+    m_StartTime = GetTickCount();
+    WORD modeWord = static_cast<WORD>((m_CompressionMode & 3) | 0x05A4);
+    if (m_CompressionMode & 0x10) {
+        modeWord |= 0x0010;
+    }
+    if (m_BitsPerPixel > 8) {
+        modeWord |= 0x0200;
+    }
+    BYTE body[videoscan::kStartRecordSize];
+    videoscan::ByteWriter writer(body);
+    writer.Byte(videoscan::kRecordVideoStart);
+    writer.Byte(0x0F);
+    writer.Byte(kVideoVersion);
+    writer.Word(0xFFFF);
+    writer.Word(modeWord);
+    writer.Word(GetCBItemWord(kCBDeviceColours));
+    writer.Word(GetCBItemWord(kCBScreenWidth));
+    writer.Word(GetCBItemWord(kCBScreenHeight));
+    writer.DoubleWord(m_StartTime);
+    SendFrame(body, videoscan::kStartRecordSize);
+}
+
+// A frame of its own, header and body in two Transmit calls kept together.
+void CVideoScan::SendFrame(const BYTE* body, WORD length) {
+    BYTE header[kFrameHeaderSize];
+    videoscan::WriteFrameHeader(header, length, length, false);
+    m_pSession->LockTxFill(0);
+    m_pSession->Transmit(header, kFrameHeaderSize, 0);
+    m_pSession->Transmit(body, length, 0);
+    m_pSession->UnLockTxFill(0);
+}
+
+void CVideoScan::SendEndRecord() {
+    // This thread did not compress the frames before; a fresh history refers only to the
+    // frames it compresses itself.
+    deflate_clr();
+    FlushSeqBuffer();
+    m_SeqFill = 0;
+    const BYTE body[1] = {videoscan::kRecordVideoEnd};
+    SendFrame(body, 1);
+}

@@ -1,0 +1,338 @@
+#include "videoscan/crc16_arc.h"
+
+#include <immintrin.h>
+
+#include <array>
+#include <cstring>
+
+namespace videoscan {
+
+namespace {
+
+// Normal form of the polynomial x^16 + x^15 + x^2 + 1; 0xA001 is its bit reversal.
+constexpr std::uint32_t kPolynomial = 0x18005;
+
+using Table = std::array<std::array<std::uint16_t, 256>, 8>;
+
+// tables[0] is the byte-wise table; tables[k][b] is the CRC of byte b followed by k zero bytes,
+// so that eight bytes advance the CRC in eight independent look-ups.
+constexpr Table MakeTables() {
+    Table tables{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        std::uint16_t crc = static_cast<std::uint16_t>(byte);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
+        }
+        tables[0][byte] = crc;
+    }
+    for (int k = 1; k < 8; ++k) {
+        for (unsigned byte = 0; byte < 256; ++byte) {
+            const std::uint16_t previous = tables[k - 1][byte];
+            tables[k][byte] =
+                static_cast<std::uint16_t>((previous >> 8) ^ tables[0][previous & 0xFF]);
+        }
+    }
+    return tables;
+}
+
+constexpr Table kTables = MakeTables();
+
+std::uint64_t Load64(const std::uint8_t* bytes) {
+    std::uint64_t value;
+    std::memcpy(&value, bytes, sizeof value);
+    return value;  // little-endian: byte 0 in the low bits
+}
+
+CrcSum TableKernel(CrcSum state, const std::uint8_t* bytes, std::size_t count) {
+    std::uint32_t crc = state.crc;
+    std::uint32_t sum = state.sum;
+    while (count >= 8) {
+        const std::uint64_t word = Load64(bytes);
+        const std::uint64_t v = word ^ crc;
+        crc = kTables[7][v & 0xFF] ^ kTables[6][(v >> 8) & 0xFF] ^ kTables[5][(v >> 16) & 0xFF] ^
+              kTables[4][(v >> 24) & 0xFF] ^ kTables[3][(v >> 32) & 0xFF] ^
+              kTables[2][(v >> 40) & 0xFF] ^ kTables[1][(v >> 48) & 0xFF] ^ kTables[0][v >> 56];
+        // Byte sum of the word: add its bytes pairwise in wider lanes.
+        std::uint64_t pairs =
+            (word & 0x00FF00FF00FF00FFull) + ((word >> 8) & 0x00FF00FF00FF00FFull);
+        pairs += pairs >> 16;
+        pairs += pairs >> 32;
+        sum += static_cast<std::uint32_t>(pairs & 0xFFFF);
+        bytes += 8;
+        count -= 8;
+    }
+    while (count-- > 0) {
+        crc = (crc >> 8) ^ kTables[0][(crc ^ *bytes) & 0xFF];
+        sum += *bytes++;
+    }
+    return CrcSum{static_cast<std::uint16_t>(crc), static_cast<std::uint8_t>(sum)};
+}
+
+// Folding constants. The bytes of a block, loaded little-endian, hold the block's polynomial
+// bit-reversed (the first bit of the message is its highest power). A carry-less product of
+// two bit-reversed 64-bit values is the bit-reversed 128-bit product times x, so moving the
+// upper half H of a 128-bit accumulator forward by D bits multiplies it by
+// reverse(x^(D+63) mod P) and the lower half by reverse(x^(D-1) mod P).
+constexpr std::uint64_t PowerMod(unsigned exponent) {
+    std::uint32_t remainder = 1;
+    for (unsigned i = 0; i < exponent; ++i) {
+        remainder <<= 1;
+        if (remainder & 0x10000) {
+            remainder ^= kPolynomial;
+        }
+    }
+    return remainder;
+}
+
+constexpr std::uint64_t Reverse64(std::uint64_t value) {
+    std::uint64_t result = 0;
+    for (int bit = 0; bit < 64; ++bit) {
+        result = (result << 1) | ((value >> bit) & 1);
+    }
+    return result;
+}
+
+// Constant for the first (earlier) half of a 128-bit lane and for its second half.
+constexpr std::uint64_t FoldHigh(unsigned distance) {
+    return Reverse64(PowerMod(distance + 63));
+}
+constexpr std::uint64_t FoldLow(unsigned distance) {
+    return Reverse64(PowerMod(distance - 1));
+}
+
+std::uint16_t FinishBlock(const std::uint8_t block[16]) {
+    return TableKernel(CrcSum{}, block, 16).crc;
+}
+
+#define FARVANE_CLMUL_TARGET __attribute__((target("pclmul,sse4.1")))
+#define FARVANE_CLMUL512_TARGET \
+    __attribute__((target("pclmul,sse4.1,avx2,avx512f,avx512bw,vpclmulqdq")))
+
+FARVANE_CLMUL_TARGET inline __m128i Fold128(__m128i value, __m128i constants) {
+    return _mm_xor_si128(_mm_clmulepi64_si128(value, constants, 0x00),
+                         _mm_clmulepi64_si128(value, constants, 0x11));
+}
+
+FARVANE_CLMUL_TARGET inline __m128i Load128(const std::uint8_t* bytes) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+}
+
+FARVANE_CLMUL_TARGET inline std::uint32_t SumLanes(__m128i sums) {
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si64(sums) + _mm_extract_epi64(sums, 1));
+}
+
+// Folds the remaining 16-byte blocks into the accumulator and finishes with the table kernel:
+// the accumulator is congruent to everything folded so far, so its CRC as a 16-byte message
+// is theirs.
+FARVANE_CLMUL_TARGET CrcSum FinishClmul(__m128i accumulator, __m128i sums,
+                                        const std::uint8_t* bytes, std::size_t count) {
+    const __m128i fold128 =
+        _mm_set_epi64x(static_cast<long long>(FoldLow(128)), static_cast<long long>(FoldHigh(128)));
+    const __m128i zero = _mm_setzero_si128();
+    while (count >= 16) {
+        const __m128i block = Load128(bytes);
+        sums = _mm_add_epi64(sums, _mm_sad_epu8(block, zero));
+        accumulator = _mm_xor_si128(Fold128(accumulator, fold128), block);
+        bytes += 16;
+        count -= 16;
+    }
+    alignas(16) std::uint8_t block[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(block), accumulator);
+    const CrcSum head{FinishBlock(block), static_cast<std::uint8_t>(SumLanes(sums))};
+    return TableKernel(head, bytes, count);
+}
+
+FARVANE_CLMUL_TARGET CrcSum Clmul128Kernel(CrcSum state, const std::uint8_t* bytes,
+                                           std::size_t count) {
+    if (count < 16) {
+        return TableKernel(state, bytes, count);
+    }
+    const __m128i zero = _mm_setzero_si128();
+    __m128i sums = _mm_cvtsi32_si128(state.sum);
+    __m128i first = Load128(bytes);
+    sums = _mm_add_epi64(sums, _mm_sad_epu8(first, zero));
+    // A running CRC enters as the first 16 bits of the message.
+    __m128i accumulator = _mm_xor_si128(first, _mm_cvtsi32_si128(state.crc));
+    bytes += 16;
+    count -= 16;
+    if (count >= 48) {
+        // Four accumulators 64 bytes apart keep the multiplier busy.
+        __m128i x0 = accumulator;
+        __m128i x1 = Load128(bytes);
+        __m128i x2 = Load128(bytes + 16);
+        __m128i x3 = Load128(bytes + 32);
+        sums = _mm_add_epi64(sums, _mm_sad_epu8(x1, zero));
+        sums = _mm_add_epi64(sums, _mm_sad_epu8(x2, zero));
+        sums = _mm_add_epi64(sums, _mm_sad_epu8(x3, zero));
+        bytes += 48;
+        count -= 48;
+        const __m128i fold512 = _mm_set_epi64x(static_cast<long long>(FoldLow(512)),
+                                               static_cast<long long>(FoldHigh(512)));
+        while (count >= 64) {
+            const __m128i b0 = Load128(bytes);
+            const __m128i b1 = Load128(bytes + 16);
+            const __m128i b2 = Load128(bytes + 32);
+            const __m128i b3 = Load128(bytes + 48);
+            x0 = _mm_xor_si128(Fold128(x0, fold512), b0);
+            x1 = _mm_xor_si128(Fold128(x1, fold512), b1);
+            x2 = _mm_xor_si128(Fold128(x2, fold512), b2);
+            x3 = _mm_xor_si128(Fold128(x3, fold512), b3);
+            sums =
+                _mm_add_epi64(sums, _mm_add_epi64(_mm_sad_epu8(b0, zero), _mm_sad_epu8(b1, zero)));
+            sums =
+                _mm_add_epi64(sums, _mm_add_epi64(_mm_sad_epu8(b2, zero), _mm_sad_epu8(b3, zero)));
+            bytes += 64;
+            count -= 64;
+        }
+        const __m128i fold128 = _mm_set_epi64x(static_cast<long long>(FoldLow(128)),
+                                               static_cast<long long>(FoldHigh(128)));
+        accumulator = _mm_xor_si128(Fold128(x0, fold128), x1);
+        accumulator = _mm_xor_si128(Fold128(accumulator, fold128), x2);
+        accumulator = _mm_xor_si128(Fold128(accumulator, fold128), x3);
+    }
+    return FinishClmul(accumulator, sums, bytes, count);
+}
+
+FARVANE_CLMUL512_TARGET inline __m512i Fold512(__m512i value, __m512i constants) {
+    return _mm512_xor_si512(_mm512_clmulepi64_epi128(value, constants, 0x00),
+                            _mm512_clmulepi64_epi128(value, constants, 0x11));
+}
+
+FARVANE_CLMUL512_TARGET inline __m512i Broadcast(unsigned distance) {
+    const auto high = static_cast<long long>(FoldHigh(distance));
+    const auto low = static_cast<long long>(FoldLow(distance));
+    return _mm512_set_epi64(low, high, low, high, low, high, low, high);
+}
+
+FARVANE_CLMUL512_TARGET CrcSum Clmul512Kernel(CrcSum state, const std::uint8_t* bytes,
+                                              std::size_t count) {
+    if (count < 256) {
+        return Clmul128Kernel(state, bytes, count);
+    }
+    const __m512i zero = _mm512_setzero_si512();
+    __m512i sums = _mm512_zextsi128_si512(_mm_cvtsi32_si128(state.sum));
+    __m512i z0 = _mm512_loadu_si512(bytes);
+    __m512i z1 = _mm512_loadu_si512(bytes + 64);
+    __m512i z2 = _mm512_loadu_si512(bytes + 128);
+    __m512i z3 = _mm512_loadu_si512(bytes + 192);
+    sums = _mm512_add_epi64(sums,
+                            _mm512_add_epi64(_mm512_sad_epu8(z0, zero), _mm512_sad_epu8(z1, zero)));
+    sums = _mm512_add_epi64(sums,
+                            _mm512_add_epi64(_mm512_sad_epu8(z2, zero), _mm512_sad_epu8(z3, zero)));
+    z0 = _mm512_xor_si512(z0, _mm512_zextsi128_si512(_mm_cvtsi32_si128(state.crc)));
+    bytes += 256;
+    count -= 256;
+    const __m512i fold2048 = Broadcast(2048);
+    while (count >= 256) {
+        const __m512i b0 = _mm512_loadu_si512(bytes);
+        const __m512i b1 = _mm512_loadu_si512(bytes + 64);
+        const __m512i b2 = _mm512_loadu_si512(bytes + 128);
+        const __m512i b3 = _mm512_loadu_si512(bytes + 192);
+        z0 = _mm512_xor_si512(Fold512(z0, fold2048), b0);
+        z1 = _mm512_xor_si512(Fold512(z1, fold2048), b1);
+        z2 = _mm512_xor_si512(Fold512(z2, fold2048), b2);
+        z3 = _mm512_xor_si512(Fold512(z3, fold2048), b3);
+        sums = _mm512_add_epi64(
+            sums, _mm512_add_epi64(_mm512_sad_epu8(b0, zero), _mm512_sad_epu8(b1, zero)));
+        sums = _mm512_add_epi64(
+            sums, _mm512_add_epi64(_mm512_sad_epu8(b2, zero), _mm512_sad_epu8(b3, zero)));
+        bytes += 256;
+        count -= 256;
+    }
+    const __m512i fold512 = Broadcast(512);
+    __m512i z = _mm512_xor_si512(Fold512(z0, fold512), z1);
+    z = _mm512_xor_si512(Fold512(z, fold512), z2);
+    z = _mm512_xor_si512(Fold512(z, fold512), z3);
+    while (count >= 64) {
+        const __m512i block = _mm512_loadu_si512(bytes);
+        sums = _mm512_add_epi64(sums, _mm512_sad_epu8(block, zero));
+        z = _mm512_xor_si512(Fold512(z, fold512), block);
+        bytes += 64;
+        count -= 64;
+    }
+    // Lane i (the earliest first) still lies (3 - i) x 128 bits before the end.
+    const __m512i lanes = _mm512_set_epi64(
+        0, 0, static_cast<long long>(FoldLow(128)), static_cast<long long>(FoldHigh(128)),
+        static_cast<long long>(FoldLow(256)), static_cast<long long>(FoldHigh(256)),
+        static_cast<long long>(FoldLow(384)), static_cast<long long>(FoldHigh(384)));
+    alignas(64) __m128i unfolded[4];
+    alignas(64) __m128i moved[4];
+    _mm512_store_si512(unfolded, z);
+    _mm512_store_si512(moved, Fold512(z, lanes));
+    const __m128i accumulator =
+        _mm_xor_si128(_mm_xor_si128(unfolded[3], moved[0]), _mm_xor_si128(moved[1], moved[2]));
+    alignas(64) std::uint64_t laneSums[8];
+    _mm512_store_si512(laneSums, sums);
+    std::uint64_t total = 0;
+    for (std::uint64_t laneSum : laneSums) {
+        total += laneSum;
+    }
+    return FinishClmul(accumulator, _mm_cvtsi32_si128(static_cast<int>(total & 0xFF)), bytes,
+                       count);
+}
+
+struct Dispatch {
+    std::array<CrcKernel, 3> kernels{};
+    std::size_t count = 0;
+    CrcKernel best = CrcKernel::Table;
+
+    Dispatch() {
+        __builtin_cpu_init();
+        kernels[count++] = CrcKernel::Table;
+        if (__builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1")) {
+            kernels[count++] = CrcKernel::Clmul128;
+            if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                __builtin_cpu_supports("vpclmulqdq")) {
+                kernels[count++] = CrcKernel::Clmul512;
+            }
+        }
+        best = kernels[count - 1];
+    }
+};
+
+const Dispatch& Kernels() {
+    static const Dispatch dispatch;
+    return dispatch;
+}
+
+}  // namespace
+
+std::uint16_t Crc16ArcByte(std::uint16_t crc, std::uint8_t byte) {
+    return static_cast<std::uint16_t>((crc >> 8) ^ kTables[0][(crc ^ byte) & 0xFF]);
+}
+
+CrcSum CrcSumUpdateWith(CrcKernel kernel, CrcSum state, const std::uint8_t* bytes,
+                        std::size_t count) {
+    switch (kernel) {
+        case CrcKernel::Clmul512:
+            return Clmul512Kernel(state, bytes, count);
+        case CrcKernel::Clmul128:
+            return Clmul128Kernel(state, bytes, count);
+        case CrcKernel::Table:
+            break;
+    }
+    return TableKernel(state, bytes, count);
+}
+
+CrcSum CrcSumUpdate(CrcSum state, const std::uint8_t* bytes, std::size_t count) {
+    return CrcSumUpdateWith(Kernels().best, state, bytes, count);
+}
+
+std::span<const CrcKernel> AvailableCrcKernels() {
+    const Dispatch& dispatch = Kernels();
+    return std::span<const CrcKernel>(dispatch.kernels.data(), dispatch.count);
+}
+
+const char* CrcKernelName(CrcKernel kernel) {
+    switch (kernel) {
+        case CrcKernel::Clmul512:
+            return "clmul512";
+        case CrcKernel::Clmul128:
+            return "clmul128";
+        case CrcKernel::Table:
+            break;
+    }
+    return "table";
+}
+
+}  // namespace videoscan

@@ -1,0 +1,136 @@
+#include "videoscan/palettes.h"
+
+namespace videoscan {
+
+namespace {
+
+constexpr std::uint8_t kLevels3[8] = {0x00, 0x20, 0x40, 0x60, 0x80, 0xA0, 0xC0, 0xFF};
+constexpr std::uint8_t kLevels2[4] = {0x00, 0x40, 0x80, 0xFF};
+
+constexpr PALETTEENTRY Entry(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    return PALETTEENTRY{red, green, blue, 0};
+}
+
+constexpr PALETTEENTRY kStaticLow[10] = {Entry(0x00, 0x00, 0x00), Entry(0x80, 0x00, 0x00),
+                                         Entry(0x00, 0x80, 0x00), Entry(0x80, 0x80, 0x00),
+                                         Entry(0x00, 0x00, 0x80), Entry(0x80, 0x00, 0x80),
+                                         Entry(0x00, 0x80, 0x80), Entry(0xC0, 0xC0, 0xC0),
+                                         Entry(0xC0, 0xDC, 0xC0), Entry(0xA6, 0xCA, 0xF0)};
+constexpr PALETTEENTRY kStaticHigh[10] = {Entry(0xFF, 0xFB, 0xF0), Entry(0xA0, 0xA0, 0xA4),
+                                          Entry(0x80, 0x80, 0x80), Entry(0xFF, 0x00, 0x00),
+                                          Entry(0x00, 0xFF, 0x00), Entry(0xFF, 0xFF, 0x00),
+                                          Entry(0x00, 0x00, 0xFF), Entry(0xFF, 0x00, 0xFF),
+                                          Entry(0x00, 0xFF, 0xFF), Entry(0xFF, 0xFF, 0xFF)};
+
+// Grid indexes that the system-order palette leaves out: colours equal to a static colour,
+// and five more.
+constexpr unsigned kLeftOut[] = {0,   4,   7,   16,  20,  24,  31,  128, 132, 144,
+                                 148, 224, 231, 248, 255, 181, 221, 222, 253, 254};
+
+bool IsLeftOut(unsigned index) {
+    for (unsigned leftOut : kLeftOut) {
+        if (leftOut == index) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Palette256 MakeGrid() {
+    Palette256 grid{};
+    for (unsigned i = 0; i < 256; ++i) {
+        grid[i] = GridColour(i);
+    }
+    grid[222] = Entry(0xC0, 0xC0, 0xC0);
+    return grid;
+}
+
+Palette256 MakeSystemOrder() {
+    Palette256 palette{};
+    for (unsigned i = 0; i < 10; ++i) {
+        palette[i] = kStaticLow[i];
+        palette[246 + i] = kStaticHigh[i];
+    }
+    unsigned next = 10;
+    for (unsigned grid = 0; grid < 256; ++grid) {
+        if (!IsLeftOut(grid)) {
+            palette[next++] = GridColour(grid);
+        }
+    }
+    return palette;
+}
+
+bool SameColour(const PALETTEENTRY& a, const PALETTEENTRY& b) {
+    return a.peRed == b.peRed && a.peGreen == b.peGreen && a.peBlue == b.peBlue;
+}
+
+std::array<std::uint8_t, 256> MakeGridToSystemOrder() {
+    const Palette256& system = SystemOrderPalette();
+    std::array<std::uint8_t, 256> table{};
+    for (unsigned grid = 0; grid < 256; ++grid) {
+        const PALETTEENTRY colour = GridColour(grid);
+        unsigned found = 256;
+        for (unsigned i = 0; i < 256 && found == 256; ++i) {
+            if (SameColour(system[i], colour)) {
+                found = i;
+            }
+        }
+        table[grid] = static_cast<std::uint8_t>(found < 256 ? found : NearestEntry(system, colour));
+    }
+    return table;
+}
+
+}  // namespace
+
+PALETTEENTRY GridColour(unsigned index) {
+    return Entry(kLevels3[index & 7], kLevels2[(index >> 3) & 3], kLevels3[(index >> 5) & 7]);
+}
+
+const Palette256& GridPalette() {
+    static const Palette256 grid = MakeGrid();
+    return grid;
+}
+
+const Palette256& SystemOrderPalette() {
+    static const Palette256 palette = MakeSystemOrder();
+    return palette;
+}
+
+const std::array<std::uint8_t, 256>& GridToSystemOrder() {
+    static const std::array<std::uint8_t, 256> table = MakeGridToSystemOrder();
+    return table;
+}
+
+const std::array<PALETTEENTRY, 16>& BaseColours() {
+    static constexpr std::array<PALETTEENTRY, 16> kBase = {
+        Entry(0x00, 0x00, 0x00), Entry(0x80, 0x00, 0x00), Entry(0x00, 0x80, 0x00),
+        Entry(0x80, 0x80, 0x00), Entry(0x00, 0x00, 0x80), Entry(0x80, 0x00, 0x80),
+        Entry(0x00, 0x80, 0x80), Entry(0xC0, 0xC0, 0xC0), Entry(0x80, 0x80, 0x80),
+        Entry(0xFF, 0x00, 0x00), Entry(0x00, 0xFF, 0x00), Entry(0xFF, 0xFF, 0x00),
+        Entry(0x00, 0x00, 0xFF), Entry(0xFF, 0x00, 0xFF), Entry(0x00, 0xFF, 0xFF),
+        Entry(0xFF, 0xFF, 0xFF)};
+    return kBase;
+}
+
+unsigned Luminance(const PALETTEENTRY& entry) {
+    return (3u * entry.peBlue + 5u * entry.peGreen + entry.peRed + 4u) / 8u;
+}
+
+std::uint8_t ClassifyEntry(const PALETTEENTRY& entry, std::uint16_t reducedMode) {
+    const unsigned luminance = Luminance(entry);
+    if (reducedMode == 1) {
+        return luminance >= 148 ? 1 : 0;
+    }
+    if (reducedMode == 2) {
+        if (luminance < 72) {
+            return 0;
+        }
+        if (luminance <= 144) {
+            return 2;
+        }
+        return luminance <= 216 ? 1 : 3;
+    }
+    return static_cast<std::uint8_t>(NearestEntry(BaseColours(), entry));
+}
+
+}  // namespace videoscan

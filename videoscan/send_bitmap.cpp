@@ -1,0 +1,115 @@
+// Drawing records for cells, and the preparation when the other side asks for cells.
+#include "platform/gdi/gdi.h"
+#include "videoscan/cell_checksum.h"
+#include "videoscan/palettes.h"
+#include "videoscan/pixel_reducer.h"
+#include "videoscan/video_scan.h"
+#include "videoscan/wire_format.h"
+
+namespace {
+
+constexpr std::size_t kLargestCellHead = 39;
+
+}  // namespace
+
+int CVideoScan::SendBitmap(WORD column, WORD row, BYTE* bits, DWORD checksum) {
+    videoscan::CellBits cell;
+    cell.data = bits;
+    cell.dataLength = m_CellDataSize;
+    cell.rowBytes = m_RowBytes;
+    cell.stride = m_DeviceRowBytes;
+    cell.rows = static_cast<WORD>(m_Planes * m_CellHeight);
+    int depth = m_BitsPerPixel;
+    if (m_BitsPerPixel >= 8) {
+        const videoscan::ReductionTables tables{m_MonoTable, m_ReducedTable};
+        depth = videoscan::ReducePixels(cell, m_BitsPerPixel, m_ReducedColourMode, m_ColourFormat,
+                                        tables);
+        if (depth < m_BitsPerPixel) {
+            if (m_BitsPerPixel > 8) {
+                if (m_ReducedColourMode != 0) {
+                    depth = videoscan::ReducePixels(cell, 8, m_ReducedColourMode, m_ColourFormat,
+                                                    tables);
+                } else {
+                    // Without a reduced mode the other side gets the system-order palette,
+                    // whose indexes differ from the BBBGGRRR bytes: index by it.
+                    videoscan::TranslatePixels(cell, videoscan::GridToSystemOrder().data());
+                }
+            }
+            checksum = videoscan::ChecksumBytes(cell.data, cell.dataLength);
+        }
+    }
+
+    DWORD cacheOffset = 0;
+    const int repeated = CheckForRepeatedBitmap(checksum, &cacheOffset, cell.rowBytes);
+    FlushIfWillNotFit(static_cast<WORD>(kCellRecordOverhead + (repeated ? 0 : cell.dataLength)));
+
+    BYTE flags = videoscan::kDrawSource;
+    if (!m_bRasterOpSent) {
+        flags |= videoscan::kDrawRasterOp;
+        m_bRasterOpSent = TRUE;
+    }
+    if (m_Planes == 1 && depth == 1) {
+        flags |= videoscan::kDrawColours;
+    }
+    if (!m_bFormatSent) {
+        flags |= videoscan::kDrawFormat;
+        m_bFormatSent = TRUE;
+    }
+    if (m_CacheCapacity != 0) {
+        flags |= videoscan::kDrawCacheOffset;
+    }
+
+    BYTE head[kLargestCellHead];
+    videoscan::ByteWriter writer(head);
+    writer.Byte(videoscan::kRecordDrawing);
+    writer.Byte(flags);
+    writer.Word(static_cast<WORD>(column * m_CellWidth));
+    writer.Word(static_cast<WORD>(row * m_CellHeight));
+    writer.Word(m_CellWidth);
+    writer.Word(m_CellHeight);
+    if (flags & videoscan::kDrawRasterOp) {
+        writer.DoubleWord(SRCCOPY);
+    }
+    if (flags & videoscan::kDrawColours) {
+        writer.Byte(24);
+        writer.Byte(8);
+        writer.Colour(GetBkColor(m_hScreenDC));
+        writer.Colour(GetTextColor(m_hScreenDC));
+    }
+    writer.DoubleWord(0);
+    if (flags & videoscan::kDrawFormat) {
+        writer.Byte(m_Planes);
+        writer.Byte(static_cast<BYTE>(depth));
+    }
+    writer.Word(static_cast<WORD>((repeated ? 0 : m_CellHeight) * m_Planes));
+    if (depth == 1) {
+        writer.Byte(static_cast<BYTE>(cell.rowBytes));
+    } else {
+        writer.Word(cell.rowBytes);
+    }
+    writer.Byte(0);
+    if (flags & videoscan::kDrawCacheOffset) {
+        writer.Triple(cacheOffset);
+    }
+    SendSeqBuffered(head, static_cast<WORD>(writer.used()));
+
+    if (!repeated) {
+        if (cell.stride == cell.rowBytes) {
+            SendSeqBuffered(cell.data, static_cast<WORD>(cell.dataLength));
+        } else {
+            for (WORD line = 0; line < cell.rows; ++line) {
+                SendSeqBuffered(cell.data + static_cast<std::size_t>(line) * cell.stride,
+                                cell.rowBytes);
+            }
+        }
+    }
+    return 1;
+}
+
+int CVideoScan::InitBitmapInfo(WORD) {
+    SizeBitmapCache();
+    m_CellDataSize = static_cast<WORD>(m_Planes * m_RowBytes * m_CellHeight);
+    SendPalette();
+    InitRemoteBackgroundColor();
+    return 1;
+}

@@ -1,0 +1,176 @@
+// CVideoScan, the video scanner of one host session (library fvdsp32).
+//
+// A check thread divides the host screen into a grid of cells and, while the host's video
+// event is set and the CB block allows video, finds the cells that changed, reduces their
+// colour depth, recognises cells the other side already holds in its bitmap cache, and sends
+// drawing records, palette frames and cursor records to the session as video frames.
+//
+// The session library constructs one scanner per host session and deletes it when the session
+// ends. The scanner finds the host's global record through the session's GlobalProcData and
+// the shared CB block through that record.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "hostpilot/host_records.h"
+#include "platform/gdi/gdi_types.h"
+#include "platform/kernel/critical_section.h"
+#include "platform/kernel/win_types.h"
+
+#define FVDSP32_API __attribute__((visibility("default")))
+
+class CFVSession;
+
+// Sizes of the scanner's fixed buffers and tables.
+inline constexpr std::size_t kMaxCells = 2048;
+inline constexpr std::size_t kSeqBufferSize = 10240;
+inline constexpr std::size_t kFrameHeaderSize = 6;
+inline constexpr std::size_t kImplodeWorkSize = 57664;
+inline constexpr std::size_t kCursorShapeSize = 4236;
+// Bytes a cell record needs besides its pixel data.
+inline constexpr std::size_t kCellRecordOverhead = 39;
+
+class FVDSP32_API CVideoScan {
+public:
+    CVideoScan(CFVSession* session, const char* desktopName);
+    virtual ~CVideoScan();
+    CVideoScan(const CVideoScan&) = delete;
+    CVideoScan& operator=(const CVideoScan&) = delete;
+
+    // Plain heap memory; null when there is none (the new-expression then yields null).
+    static void* operator new(std::size_t size) noexcept;
+    static void operator delete(void* pointer) noexcept;
+
+    // One-time desktop initialisation: 1 for success, 0 for failure. Uses the desktop of the
+    // calling thread (the check thread attaches to the scanner's desktop before calling it).
+    int DesktopInit();
+    HOSTDATA* HostData();
+
+    // Sends the collected records as one video frame. Always 1.
+    int FlushSeqBuffer();
+    // Appends the drawing record of one cell. Always 1.
+    int SendBitmap(WORD column, WORD row, BYTE* bits, DWORD checksum);
+    // Notes that the host palette changed; any thread may call it.
+    void PaletteChanged();
+
+protected:
+    // CB block items (see cb_items.cpp for the table). Unknown items read as 0; writes to them
+    // and to read-only items do nothing.
+    BYTE GetCBItemByte(WORD item);
+    WORD GetCBItemWord(WORD item);
+    DWORD GetCBItemDoubleWord(WORD item);
+    void SetCBItemByte(WORD item, BYTE value);
+    void SetCBItemWord(WORD item, WORD value);
+    void SetCBItemDoubleWord(WORD item, DWORD value);
+
+    static DWORD smCheckThread(LPVOID scanner);
+
+    // Screen change detection.
+    int CheckSessSts(WORD unused);
+    int GetScreenBits(WORD column, WORD row, BYTE* buffer, DWORD size);
+    DWORD CheckSum(const BYTE* bytes, DWORD count);
+    void CacheClear();
+    int CheckForRepeatedBitmap(DWORD checksum, DWORD* offset, WORD rowBytes);
+    // Scans one row of cells; cells are sent when firstPass is set or they changed.
+    void ScanCellRow(WORD row, int firstPass);
+
+    // Sequence buffer and encoding.
+    int SendSeqBuffered(const void* bytes, WORD length);
+    void FlushIfWillNotFit(WORD length);
+    WORD RptCompress(const BYTE* source, WORD length, BYTE* destination, WORD capacity);
+    int InitBitmapInfo(WORD request);
+
+    // Palette, background and cursor.
+    int SendPalette();
+    int InitRemoteBackgroundColor();
+    void SendCursor(const BYTE* data, WORD length);
+    void SendCursorShape(HCURSOR cursor);
+    void CheckCursorChange(int firstPass);
+
+    CFVSession* m_pSession;
+    BOOL m_bInitialised;
+    CRITICAL_SECTION m_InitLock;
+    BYTE* m_pCellBuffer;
+    DWORD* m_pCellChecksums;
+    WORD m_CellWidth;
+    WORD m_RowBytes;
+    WORD m_Columns;
+    WORD m_DeviceRowBytes;
+    WORD m_CellHeight;
+    WORD m_Rows;
+    WORD m_CellDataSize;
+    WORD m_CellBufferSize;
+    HBITMAP m_hCellBitmap;
+    HWND m_hDesktopWnd;
+    HDC m_hScreenDC;
+    HDC m_hMemDC;
+    BOOL m_bSending;
+    DWORD m_StartTime;
+
+    // Remote bitmap cache.
+    BOOL m_bCacheWrapped;
+    DWORD m_CacheBudget;
+    WORD m_CacheNextSlot;
+    WORD m_CacheCapacity;
+    WORD m_CacheBase;
+    DWORD m_CacheKeys[kMaxCells];
+    DWORD m_CacheStamps[kMaxCells];
+
+    WORD m_CellPaletteGenerations[kMaxCells];
+    WORD m_PaletteGeneration;
+    WORD m_CompressionOption;
+    WORD m_ReducedColourMode;
+    WORD m_ColourFormat;
+    WORD m_CompressionMode;
+    WORD m_RemoteOptionWord;
+    BYTE* m_pImplodeWork;
+
+    // Sequence buffer.
+    BOOL m_bSeqBusy;
+    WORD m_SeqFill;
+    BYTE m_SeqBuffer[kFrameHeaderSize + kSeqBufferSize];
+    BYTE m_PackedBuffer[kFrameHeaderSize + kSeqBufferSize];
+    WORD m_ReadPosition;
+    WORD m_PackedLength;
+    BOOL m_bRasterOpSent;
+    BOOL m_bFormatSent;
+
+    BYTE m_Planes;
+    BYTE m_BitsPerPixel;
+    BYTE* m_pCursorShape;
+    HCURSOR m_hLastCursor;
+    WORD m_PendingWork;
+    HANDLE m_hCheckThread;
+    DWORD m_CheckThreadId;
+    HANDLE m_hStopEvent;
+    char* m_pDesktopName;
+    CRITICAL_SECTION m_PaletteLock;
+
+    // Reduction tables built by SendPalette.
+    BYTE m_MonoTable[256];
+    BYTE m_ReducedTable[256];
+
+private:
+    friend struct CVideoScanCallbacks;
+
+    bool HasCBBlock();
+    BYTE* CBItemAddress(WORD item, unsigned width, bool forWriting);
+    void FixCellGrid(int screenWidth, int screenHeight);
+    void SizeBitmapCache();
+    void SendVideoStart();
+    void SendFrame(const BYTE* body, WORD length);
+    void SendEndRecord();
+    void EndPass(int& firstPass, WORD& row, WORD& column);
+    void CheckThreadStep(int& firstPass, WORD& row, WORD& column);
+    DWORD RunCheckThread();
+    void StopCheckThread();
+    bool ReadDeviceColours(PALETTEENTRY* entries, unsigned count);
+    unsigned PaletteEntryCount();
+    void RebuildReductionTables(const PALETTEENTRY* entries, unsigned count);
+    WORD BuildCursorShape(HCURSOR cursor);
+    WORD CompressSequence();
+};
+
+// The library's instance handle, recorded when the library was loaded.
+FVDSP32_API HINSTANCE GetFvdsp32Instance();
