@@ -277,3 +277,23 @@ TEST(HostScreenSaver, FailingCallsStopTheChangeAndWithoutOptionANothingIsTouched
 
 }  // namespace
 }  // namespace farvane::hostpilot::testing
+
+namespace farvane::hostpilot::testing {
+namespace {
+
+// The exported functions answer every call, including ones they cannot act on.
+TEST(HostEntryPoints, EveryCallReturnsOneAndTheFlowFunctionEchoes) {
+    CFVSession bare;  // no session library state: every operation is refused
+    CAction action(PROC_HOSTPILOT, PROC_SESSION, HP_WAIT, 0);
+    EXPECT_EQ(hPilotActionFunc(nullptr, &action, 0), 1);
+    EXPECT_EQ(hPilotActionFunc(&bare, nullptr, 0), 1);
+    EXPECT_EQ(hPilotActionFunc(&bare, &action, 0), 1);
+    action.SetCode(ACT_START);
+    EXPECT_EQ(hPilotActionFunc(&bare, &action, 0), 1);  // start-up fails: no service
+    EXPECT_EQ(bare.UserData(PROC_HOSTPILOT), 0u);
+    EXPECT_EQ(hPilotFlowFunc(&bare, &action, 42), 42);
+    EXPECT_EQ(hPilotFlowFunc(nullptr, nullptr, -7), -7);
+}
+
+}  // namespace
+}  // namespace farvane::hostpilot::testing
