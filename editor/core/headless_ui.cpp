@@ -248,12 +248,15 @@ void HeadlessUi::CloseConfirmDialog() {
 
 int HeadlessUi::GotoLineDialog(const char* initial, const GotoLineAccept& accept) {
     lastGotoLineInitial = initial;
+    lastGotoLineResult = 0;
     while (!gotoLines_.empty()) {
         std::string text = gotoLines_.front();
         gotoLines_.pop_front();
         if (accept(text.c_str())) {
-            return 1;
+            lastGotoLineResult = 1;
+            break;
         }
     }
-    return 0;
+    gotoLines_.clear();
+    return lastGotoLineResult;
 }

@@ -69,6 +69,7 @@ public:
     // The last Find or Replace dialog as it was shown, and the Goto Line field's pre-fill.
     SearchDialogData lastSearchDialog{};
     std::string lastGotoLineInitial;
+    int lastGotoLineResult = 0;  // 1 when the last Goto Line dialog was closed by OK
     // The Confirm Replacement dialog: open, its question and check box.
     bool confirmOpen = false;
     std::string confirmQuestion;
