@@ -80,6 +80,8 @@ protected:
     void FlushIfWillNotFit(WORD length);
     WORD RptCompress(const BYTE* source, WORD length, BYTE* destination, WORD capacity);
     int InitBitmapInfo(WORD request);
+    // Sizes the remote bitmap cache from the capability word (CB item 57).
+    void SizeBitmapCache();
 
     // Palette, background and cursor.
     int SendPalette();
@@ -157,7 +159,6 @@ private:
     bool HasCBBlock();
     BYTE* CBItemAddress(WORD item, unsigned width, bool forWriting);
     void FixCellGrid(int screenWidth, int screenHeight);
-    void SizeBitmapCache();
     void SendVideoStart();
     void SendFrame(const BYTE* body, WORD length);
     void SendEndRecord();
