@@ -6,6 +6,7 @@
 #include "editor/core/edit_window.h"
 #include "editor/core/editor_settings.h"
 #include "editor/core/settings_texts.h"
+#include "editor/core/state_file.h"
 #include "editor/core/ui_services.h"
 #include "editor/core/undo.h"
 
@@ -109,6 +110,7 @@ PreferencesResult EditorPreferencesDialog::Ok() {
     s.autosaveInterval = static_cast<DWORD>(minutes) * 60000u;
     s.autosaveChanges = static_cast<DWORD>(changes);
     s.fileLocking = form.fileLocking ? 1 : 0;
+    ApplySettingsToCommands();
     return {true, 0, s.screenFont != originalFont_};
 }
 
