@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "editor/core/editing_commands.h"
 #include "editor/core/editor_settings.h"
 #include "editor/core/key_slots.h"
 
@@ -13,7 +14,9 @@ namespace {
 
 int appliedTable = ACCEL_MENU_MNEMONICS;
 
-void DefaultTypeCharacter(char) {}
+void DefaultTypeCharacter(char c) {
+    TypeCharacter(c);
+}
 
 // Alt with these letters opens a menu while menu accelerators are on.
 bool IsMenuLetter(const KeySlotDefinition& slot, bool scriptBuilder) {

@@ -80,5 +80,5 @@ std::vector<std::string> KeysOfCommand(const EditorCommand* command);
 // runs its command; without one, the keypad's /, *, + and - type their character through
 // typeCharacter. Returns 1 when the id is a key command id (2000-2999).
 int DispatchKeyCommand(WORD id);
-// What types a character into the current document (the typed-character command).
+// What types a character into the current document (the typed-character command by default).
 extern void (*typeCharacter)(char c);

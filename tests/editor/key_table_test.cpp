@@ -26,9 +26,10 @@ protected:
         editorSettings.keyboardMode = 1;
         ApplyKeyboardMode();
         ResetKeyTable();
-        typeCharacter = [](char) {};
+        typeCharacter = savedTypeCharacter_;
         EditorTest::TearDown();
     }
+    void (*savedTypeCharacter_)(char) = typeCharacter;
     static std::string CommandOf(const char* key) {
         KeySlot* slot = FindKeySlot(key);
         return slot != nullptr ? CommandNameOf(slot->command) : "<no slot>";
