@@ -1,0 +1,139 @@
+// fvedit-replay run as a program over real files; the results are compared byte for byte.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+class ReplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/fvedit-replay-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        setenv("XDG_STATE_HOME", folder_.c_str(), 1);
+        setenv("FARVANE_WINDIR", folder_.c_str(), 1);
+    }
+    void TearDown() override { std::system(("rm -rf '" + folder_ + "'").c_str()); }
+
+    std::string Path(const std::string& name) const { return folder_ + "/" + name; }
+
+    void Write(const std::string& name, const std::string& bytes) const {
+        std::ofstream out(Path(name), std::ios::binary);
+        out << bytes;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(Path(name), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    // Runs the program; returns its exit code and fills output with stdout and stderr.
+    int Replay(const std::string& arguments, std::string& output) const {
+        std::string command = std::string(FVEDIT_REPLAY_PROGRAM) + " " + arguments + " 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        output.clear();
+        char chunk[4096];
+        std::size_t n;
+        while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
+            output.append(chunk, n);
+        }
+        int status = pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    std::string folder_;
+};
+
+TEST_F(ReplayTest, ScriptEditsEveryFileAndSavesThemWithCrLf) {
+    Write("one.scr", "alpha beta\r\n\tgamma delta\r\nend\r\n");
+    Write("two.scr", "no greek here\nbeta\n");
+    Write("edit.txt",
+          "# rename beta and add a header\n"
+          "replace - /beta/BETA/\n"
+          "beginning_of_buffer\n"
+          "type ; header\\n\n"
+          "end_of_buffer\n"
+          "type \\ndone\n");
+    std::string output;
+    EXPECT_EQ(
+        Replay("-s " + Path("edit.txt") + " " + Path("one.scr") + " " + Path("two.scr"), output), 0)
+        << output;
+    EXPECT_EQ(Read("one.scr"), "; header\r\nalpha BETA\r\n\tgamma delta\r\nend\r\ndone\r\n");
+    EXPECT_EQ(Read("two.scr"), "; header\r\nno greek here\r\nBETA\r\ndone\r\n");
+}
+
+TEST_F(ReplayTest, WrapParagraphAndIndentedTypingOnARealFile) {
+    Write("para.txt",
+          "Intro\r\n\r\nThis paragraph is far too long for the narrow margin that the "
+          "script sets.\r\n");
+    std::string output;
+    EXPECT_EQ(Replay("-e 'set wordwrap on ; set margin 30 ; goto 3 ; wrap_para ; "
+                     "set autoindent on ; end_of_buffer ; type \\n  x\\ny' " +
+                         Path("para.txt"),
+                     output),
+              0)
+        << output;
+    EXPECT_EQ(Read("para.txt"),
+              "Intro\r\n\r\nThis paragraph is far too \r\nlong for the narrow margin \r\n"
+              "that the script sets.\r\n  x\r\n  y\r\n");
+}
+
+TEST_F(ReplayTest, AFailingLineStopsTheRunAndLeavesTheFileAlone) {
+    Write("keep.txt", "abc\r\n");
+    std::string output;
+    EXPECT_EQ(Replay("-e 'type X ; find - nowhere ; type Y' " + Path("keep.txt"), output), 1);
+    EXPECT_NE(output.find("line 2: Pattern not found"), std::string::npos) << output;
+    EXPECT_EQ(Read("keep.txt"), "abc\r\n");
+    // With --keep-going the other lines run, and still nothing is saved.
+    EXPECT_EQ(Replay("-k -e 'find - nowhere ; type Y' " + Path("keep.txt"), output), 1);
+    EXPECT_EQ(Read("keep.txt"), "abc\r\n");
+}
+
+TEST_F(ReplayTest, BadScriptsAreRefusedBeforeAnyFileIsTouched) {
+    Write("keep.txt", "abc\r\n");
+    std::string output;
+    EXPECT_EQ(Replay("-e 'type X ; no_such_command' " + Path("keep.txt"), output), 2);
+    EXPECT_NE(output.find("script line 2: unknown command no_such_command"), std::string::npos)
+        << output;
+    EXPECT_EQ(Replay("-e 'replace - /a/' " + Path("keep.txt"), output), 2);
+    EXPECT_EQ(Replay("-e 'set margin 9999' " + Path("keep.txt"), output), 2);
+    EXPECT_EQ(Read("keep.txt"), "abc\r\n");
+    EXPECT_EQ(Replay("-e 'type X' " + Path("missing.txt"), output), 1);
+    EXPECT_EQ(Replay("--help", output), 0);
+    EXPECT_NE(output.find("replace OPTS /PAT/REPL/"), std::string::npos);
+}
+
+TEST_F(ReplayTest, ConfirmedReplaceAndScreenOutput) {
+    Write("c.txt", "cat cat\r\ncat\r\n");
+    std::string output;
+    EXPECT_EQ(Replay("-e 'set window 3x20 ; replace q /cat/dog/ ; confirm yes ; confirm no ; "
+                     "confirm yes ; screen' " +
+                         Path("c.txt"),
+                     output),
+              0)
+        << output;
+    EXPECT_EQ(output, "dog cat\ndog\n\n");
+    EXPECT_EQ(Read("c.txt"), "dog cat\r\ndog\r\n");
+}
+
+TEST_F(ReplayTest, UndoAndClipboardThroughTheScript) {
+    Write("u.txt", "first\r\nsecond\r\n");
+    std::string output;
+    EXPECT_EQ(
+        Replay("-e 'select_line ; cut ; end_of_buffer ; paste ; type ! ; undo' " + Path("u.txt"),
+               output),
+        0)
+        << output;
+    EXPECT_EQ(Read("u.txt"), "secondfirst\r\n\r\n");
+}
+
+}  // namespace
