@@ -53,6 +53,7 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
             if (create && create->lpszName && !IS_INTRESOURCE(create->lpszName)) {
                 w->text = create->lpszName;
+                NotifyChange(window, WindowChange::Text);
             }
             return TRUE;
         }

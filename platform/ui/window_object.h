@@ -40,8 +40,9 @@ struct Window {
     std::string text;
     DWORD style = 0;
     DWORD exStyle = 0;
-    RECT rect;        // in the parent's client coordinates (screen for top-level windows)
-    RECT normalRect;  // where a minimised or maximised window returns to
+    RECT rect;         // in the parent's client coordinates (screen for top-level windows)
+    RECT normalRect;   // where a minimised or maximised window returns to
+    SIZE clientInset;  // taken from the right and bottom by scroll bars a backend draws
     Placement placement = Placement::Normal;
     HWND parent = nullptr;       // child windows only
     HWND owner = nullptr;        // owned top-level windows (dialogs, popups)

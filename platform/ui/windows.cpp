@@ -220,8 +220,8 @@ void ChangePlacement(HWND window, Placement placement) {
 }  // namespace
 
 SIZE ClientSize(const Window& window) {
-    return SIZE{std::max<LONG>(0, window.rect.right - window.rect.left),
-                std::max<LONG>(0, window.rect.bottom - window.rect.top)};
+    return SIZE{std::max<LONG>(0, window.rect.right - window.rect.left - window.clientInset.cx),
+                std::max<LONG>(0, window.rect.bottom - window.rect.top - window.clientInset.cy)};
 }
 
 HWND TopLevelOf(HWND window) {
@@ -754,8 +754,8 @@ BOOL GetWindowRect(HWND window, RECT* rect) {
     }
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
-    SIZE size = ClientSize(*w);
-    *rect = RECT{origin.x, origin.y, origin.x + size.cx, origin.y + size.cy};
+    *rect = RECT{origin.x, origin.y, origin.x + (w->rect.right - w->rect.left),
+                 origin.y + (w->rect.bottom - w->rect.top)};
     return TRUE;
 }
 
