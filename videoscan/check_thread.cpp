@@ -69,6 +69,8 @@ void CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD& column) {
     }
     const WORD request = GetCBItemWord(kCBBitmapRequest);
     if (request != 0) {
+        // The other side may set its options any time before its request.
+        m_RemoteOptionWord = GetCBItemWord(kCBRemoteOptions);
         m_bSending = TRUE;
         InitBitmapInfo(request);
         row = 0;

@@ -198,4 +198,76 @@ std::vector<Frame> SplitFrames(const Bytes& stream) {
     return frames;
 }
 
+std::vector<Record> RawRecords(const std::vector<Frame>& frames) {
+    std::vector<Record> records;
+    int depth = 8;
+    for (const Frame& frame : frames) {
+        if (frame.tag != 0x55 || frame.packed != frame.raw) {
+            continue;
+        }
+        const Bytes& data = frame.data;
+        std::size_t at = 0;
+        while (at < data.size()) {
+            Record record;
+            record.type = data[at];
+            std::size_t length = 0;
+            switch (record.type) {
+                case 1:
+                    length = 17;
+                    break;
+                case 2:
+                    length = 1;
+                    break;
+                case 9:
+                    length = data.at(at + 1) ? 14 + Word(data, at + 6) * Word(data, at + 8) / 4 : 2;
+                    break;
+                case 4: {
+                    record.flags = data.at(at + 1);
+                    std::size_t part = at + 10;
+                    part += (record.flags & 0x08) ? 4 : 0;
+                    part += (record.flags & 0x10) ? 10 : 0;
+                    part += (record.flags & 0x20) ? 10 : 0;
+                    if (record.flags & 0x03) {
+                        part += 4;
+                        if (record.flags & 0x04) {
+                            depth = data.at(part + 1);
+                            part += 2;
+                        }
+                        const std::size_t rows = Word(data, part);
+                        part += 2;
+                        std::size_t rowBytes = 0;
+                        if (depth == 1) {
+                            rowBytes = data.at(part);
+                            part += 1;
+                        } else {
+                            rowBytes = Word(data, part);
+                            part += 2;
+                        }
+                        part += 1 + ((record.flags & 0x80) ? 3 : 0) + rows * rowBytes;
+                    }
+                    length = part - at;
+                    break;
+                }
+                default:
+                    length = data.size() - at;  // unknown: the rest of the frame
+                    break;
+            }
+            length = std::min(length, data.size() - at);
+            record.bytes.assign(data.begin() + static_cast<std::ptrdiff_t>(at),
+                                data.begin() + static_cast<std::ptrdiff_t>(at + length));
+            records.push_back(std::move(record));
+            at += length;
+        }
+    }
+    return records;
+}
+
+bool HasCursorRecord(const std::vector<Frame>& frames, std::size_t count) {
+    std::size_t seen = 0;
+    for (const Record& record : RawRecords(frames)) {
+        seen += record.type == 9 ? 1 : 0;
+    }
+    return seen >= count;
+}
+
 }  // namespace scantest

@@ -166,6 +166,17 @@ struct Frame {
 };
 std::vector<Frame> SplitFrames(const Bytes& stream);
 
+// One record of a raw frame's record sequence.
+struct Record {
+    std::uint8_t type = 0;
+    std::uint8_t flags = 0;  // drawing records
+    Bytes bytes;             // the whole record
+};
+// The records of the raw frames of a stream (compressed frames are skipped). Drawing records
+// are measured with the depth the last format part announced.
+std::vector<Record> RawRecords(const std::vector<Frame>& frames);
+bool HasCursorRecord(const std::vector<Frame>& frames, std::size_t count = 1);
+
 // Little-endian readers.
 inline std::uint16_t Word(const Bytes& bytes, std::size_t at) {
     return static_cast<std::uint16_t>(bytes.at(at) | bytes.at(at + 1) << 8);
