@@ -7,10 +7,13 @@
 #include "command_names.h"
 #include "editor/core/command_state.h"
 #include "editor/core/cursor_commands.h"
+#include "editor/core/document_input.h"
 #include "editor/core/edit_window.h"
 #include "editor/core/editing_commands.h"
 #include "editor/core/find_replace.h"
+#include "editor/core/key_table.h"
 #include "editor/core/lines.h"
+#include "editor/core/macro.h"
 #include "editor/view/cell_grid.h"
 #include "editor/view/display_update.h"
 #include "editor/view/status_line.h"
@@ -174,10 +177,45 @@ std::string Runner::RunCommand(const std::string& verb, const std::string& rest,
     return "";
 }
 
+// Presses the first key bound to the command, as the document window receives it: through the
+// macro recorder, then the key table.
+std::string PressKeyOf(const char* command) {
+    std::vector<std::string> keys = KeysOfCommand(FindCommandByName(command));
+    if (keys.empty()) {
+        return std::string("no key runs ") + command;
+    }
+    HandleDocumentInput(MACRO_WM_COMMAND, FindKeySlot(keys[0].c_str())->id, 0);
+    return "";
+}
+
 std::string Runner::Run(const std::string& text, bool dryRun) {
     Words words = Split(text);
     const std::string& verb = words.verb;
     const std::string& rest = words.rest;
+    if (verb == "key") {
+        KeySlot* slot = FindKeySlot(rest.c_str());
+        if (slot == nullptr) {
+            return "no key named " + rest;
+        }
+        if (!dryRun) {
+            HandleDocumentInput(MACRO_WM_COMMAND, slot->id, 0);
+            Tail();
+        }
+        return "";
+    }
+    if (verb == "macro") {
+        if (rest != "record" && rest != "play") {
+            return "macro wants record or play";
+        }
+        if (!dryRun) {
+            std::string failure = PressKeyOf(rest == "record" ? "record_macro" : "play_macro");
+            if (!failure.empty()) {
+                return failure;
+            }
+            Tail();
+        }
+        return "";
+    }
     if (verb == "type" || verb == "insert") {
         if (rest.empty()) {
             return verb + " wants a text";
@@ -197,7 +235,7 @@ std::string Runner::Run(const std::string& text, bool dryRun) {
             } else if (c == '\t') {
                 tab_right();
             } else {
-                TypeCharacter(c);
+                HandleDocumentInput(MACRO_WM_CHAR, static_cast<unsigned char>(c), 1);
             }
             Tail();
         }
@@ -440,6 +478,9 @@ escapes \t \n \r \\ and \xHH.
                       (cursor_down, word_right, delete_line, wrap_para, undo, ...;
                       --commands lists them)
   type TEXT           type the characters; \n presses Enter, \t presses Tab
+  key NAME            press a key of the key table (Ctrl+Z, Shift+F2, F7, ...)
+  macro record|play   press the key of record_macro (start or stop recording the
+                      typed characters and key presses) or of play_macro
   insert TEXT         insert flat text as one undoable insertion (\r breaks lines)
   find OPTS PATTERN   Find with the pattern; OPTS: letters c (match case),
                       r (regular expression), b (search backward), or - for none
