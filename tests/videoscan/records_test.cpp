@@ -141,8 +141,8 @@ TEST(CellRecords, FirstRecordCarriesRasterOperationAndFormat) {
     EXPECT_EQ(Bytes(cells.data.begin(),
                     cells.data.begin() + static_cast<std::ptrdiff_t>(expected.size())),
               expected);
-    // 8 cells: the first of 153 bytes, seven of 137.
-    EXPECT_EQ(cells.raw, 153 + 7 * 137 + 270);  // and the cursor record
+    // 8 cells: the first of 153 bytes, seven of 147.
+    EXPECT_EQ(cells.raw, 153 + 7 * 147 + 270);  // and the cursor record
 }
 
 TEST(CellRecords, RepeatedCellsGoOutAsCacheReferences) {
