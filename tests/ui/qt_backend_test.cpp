@@ -74,7 +74,7 @@ T* WidgetOf(HWND window) {
 class QtBackendTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        backend = &StartQtBackend();
+        backend = StartQtBackend();
         backend->setUnattended(true);
         g_commands.clear();
     }

@@ -12,7 +12,7 @@
 
 namespace farvane::ui::testing {
 
-inline qt::QtBackend& StartQtBackend(const char* platform = "offscreen") {
+inline qt::QtBackend* StartQtBackend(const char* platform = "offscreen") {
     static int argc = 1;
     static char name[] = "ui_qt_tests";
     static char* argv[] = {name, nullptr};
@@ -23,7 +23,7 @@ inline qt::QtBackend& StartQtBackend(const char* platform = "offscreen") {
     } else {
         InstallBackend(std::make_unique<qt::QtBackend>());
     }
-    return *qt::CurrentQtBackend();
+    return qt::CurrentQtBackend();
 }
 
 // Lets Qt deliver what is pending (posted widget events, deferred deletes).
