@@ -248,7 +248,9 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     msg.wParam = wParam;
     msg.lParam = lParam;
     msg.time = NowMs();
-    msg.pt = State().cursorPos;
+    if (OnUiThread()) {
+        msg.pt = State().cursorPos;  // the pointer position belongs to the UI thread
+    }
     {
         PostedQueue& queue = State().queue;
         std::lock_guard lock(queue.mutex);

@@ -1,6 +1,4 @@
 // Window lifecycle, message order, sending and posting, the loop, timers, focus and bad handles.
-#include <thread>
-
 #include "ui_test_support.h"
 
 namespace farvane::ui::testing {
@@ -234,50 +232,6 @@ TEST_F(WindowsTest, WindowDataAndExtraBytesAreBoundsChecked) {
     EXPECT_EQ(SetWindowLongPtrA(window, 12, 5), 0);
     EXPECT_EQ(GetWindowLongA(window, 16), 0);
     EXPECT_EQ(GetWindowLongA(window, 4), 9);
-}
-
-TEST_F(WindowsTest, CrossThreadSendWaitsForTheUiThreadAndPostsAreOrdered) {
-    HWND window = CreateRecorder();
-    PumpPendingMessages();
-    Log().clear();
-    LRESULT sent = -1;
-    std::thread worker([&] {
-        for (int i = 0; i < 50; ++i) {
-            PostMessageA(window, WM_USER + 1, static_cast<WPARAM>(i), 0);
-        }
-        sent = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-        PostMessageA(window, WM_USER + 2, 0, 0);
-    });
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0)) {
-        DispatchMessageA(&msg);
-        if (msg.message == WM_USER + 2) {
-            break;
-        }
-    }
-    worker.join();
-    EXPECT_EQ(sent, 8);  // strlen("Recorder"), computed on the UI thread
-    WPARAM expected = 0;
-    for (const Received& r : Log()) {
-        if (r.message == WM_USER + 1) {
-            EXPECT_EQ(r.wParam, expected++);
-        }
-    }
-    EXPECT_EQ(expected, 50u);
-}
-
-TEST_F(WindowsTest, OtherThreadsCannotCreateOrDestroyWindows) {
-    HWND window = CreateRecorder();
-    HWND created = reinterpret_cast<HWND>(1);
-    BOOL destroyed = TRUE;
-    std::thread worker([&] {
-        created = CreateRecorder("other");
-        destroyed = DestroyWindow(window);
-    });
-    worker.join();
-    EXPECT_EQ(created, nullptr);
-    EXPECT_FALSE(destroyed);
-    EXPECT_TRUE(IsWindow(window));
 }
 
 TEST_F(WindowsTest, KeyInputIsTranslatedToCharacters) {
