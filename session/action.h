@@ -44,10 +44,10 @@ public:
 private:
     friend struct CActionLayout;
 
-    std::uint32_t m_Link = 0;
+    [[maybe_unused]] std::uint32_t m_Link = 0;
     std::int32_t m_Code = 0;
     std::uint32_t m_Param = 0;
-    char m_Text[kTextSize] = {};
+    [[maybe_unused]] char m_Text[kTextSize] = {};
     ePROC_ID m_ProcID = static_cast<ePROC_ID>(0);
     ePROC_ID m_SourceProcID = static_cast<ePROC_ID>(0);
     std::int32_t m_LParam = 0;
