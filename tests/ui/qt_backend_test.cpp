@@ -14,11 +14,13 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include <cstring>
 
 #include "platform/ui/qt/qt_surface.h"
+#include "platform/ui/qt/qt_widgets.h"
 #include "platform/ui/ui.h"
 #include "platform/ui/ui_state.h"
 #include "qt_test_support.h"
@@ -265,6 +267,122 @@ TEST_F(QtBackendTest, PrintingWritesAPdfAndAnAbortLeavesNoFile) {
 TEST_F(QtBackendTest, MessageBoxUnattendedTakesTheDefaultButton) {
     EXPECT_EQ(MessageBoxA(nullptr, "Save?", "Editor", MB_YESNOCANCEL | MB_DEFBUTTON2), IDNO);
     EXPECT_EQ(MessageBoxA(nullptr, "Done", "Editor", MB_OK), IDOK);
+}
+
+struct Seen {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Seen> g_seen;
+
+LRESULT SeeingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITMENUPOPUP) {
+        // The program decides at opening time: Close is greyed, Word Wrap checked.
+        EnableMenuItem(reinterpret_cast<HMENU>(wParam), 102, MF_GRAYED);
+        CheckMenuItem(reinterpret_cast<HMENU>(wParam), 127, MF_CHECKED);
+    }
+    if (message == WM_COMMAND || message == WM_KEYDOWN || message == WM_CHAR ||
+        message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_VSCROLL ||
+        message == WM_INITMENUPOPUP) {
+        g_seen.push_back(Seen{message, wParam, lParam});
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND SeeingFrame(HMENU menu, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE) {
+    WNDCLASSA cls;
+    cls.lpfnWndProc = SeeingProc;
+    cls.lpszClassName = "QtSeeing";
+    cls.style = CS_DBLCLKS;
+    RegisterClassA(&cls);
+    g_seen.clear();
+    return CreateWindowExA(0, "QtSeeing", "Seeing", style, 10, 10, 400, 300, nullptr, menu, nullptr,
+                           nullptr);
+}
+
+TEST_F(QtBackendTest, MenuBarPopupsAreSetUpByTheProgramWhenTheyOpen) {
+    MenuTemplate data = {{"&File", 0, 0, {{"&New", 100, 0, {}}, {"&Close", 102, 0, {}}}},
+                         {"&Edit", 0, 0, {{"&Word Wrap", 127, 0, {}}}}};
+    HWND frame = SeeingFrame(LoadMenuIndirectA(data));
+    ProcessQtEvents();
+    auto* bar = backend->widgetOf(frame)->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->actions().size(), 2);
+    EXPECT_EQ(bar->actions()[0]->text(), "&File");
+    QMenu* file = bar->actions()[0]->menu();
+    ASSERT_NE(file, nullptr);
+    Q_EMIT file->aboutToShow();
+    ASSERT_EQ(file->actions().size(), 2);
+    EXPECT_TRUE(file->actions()[0]->isEnabled());
+    EXPECT_FALSE(file->actions()[1]->isEnabled());
+    QMenu* edit = bar->actions()[1]->menu();
+    Q_EMIT edit->aboutToShow();
+    EXPECT_TRUE(edit->actions()[0]->isChecked());
+    file->actions()[0]->trigger();
+    PumpPendingMessages();
+    ASSERT_FALSE(g_seen.empty());
+    EXPECT_EQ(g_seen.back().message, static_cast<UINT>(WM_COMMAND));
+    EXPECT_EQ(LOWORD(g_seen.back().wParam), 100);
+    DestroyWindow(frame);
+}
+
+TEST_F(QtBackendTest, KeysMouseAndScrollBarsOfAPaintedWindowBecomeMessages) {
+    HWND frame = SeeingFrame(nullptr, WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_VISIBLE);
+    ProcessQtEvents();
+    auto* canvas = backend->peerOf(frame)->canvas.data();
+    ASSERT_NE(canvas, nullptr);
+    RECT client;
+    GetClientRect(frame, &client);
+    EXPECT_EQ(client.right, 400 - 16);  // the scroll bar takes its width from the client
+    SetFocus(frame);
+    QTest::keyClicks(canvas, "A");
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(30, 40));
+    SetScrollRange(frame, SB_VERT, 0, 50, TRUE);
+    SetScrollPos(frame, SB_VERT, 10, TRUE);
+    auto* scroll = canvas->findChild<QScrollBar*>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(scroll->maximum(), 50);
+    EXPECT_EQ(scroll->value(), 10);
+    scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    PumpPendingMessages();
+    std::vector<UINT> messages;
+    for (const Seen& seen : g_seen) {
+        messages.push_back(seen.message);
+        if (seen.message == WM_CHAR) {
+            EXPECT_EQ(seen.wParam, static_cast<WPARAM>('A'));
+        }
+        if (seen.message == WM_LBUTTONDOWN) {
+            EXPECT_EQ(GET_X_LPARAM(seen.lParam), 30);
+            EXPECT_EQ(GET_Y_LPARAM(seen.lParam), 40);
+        }
+    }
+    EXPECT_THAT(messages, ::testing::IsSupersetOf(
+                              {static_cast<UINT>(WM_KEYDOWN), static_cast<UINT>(WM_CHAR),
+                               static_cast<UINT>(WM_LBUTTONDOWN), static_cast<UINT>(WM_LBUTTONUP),
+                               static_cast<UINT>(WM_VSCROLL)}));
+    DestroyWindow(frame);
+}
+
+TEST_F(QtBackendTest, ListDoubleClickAndComboChoiceNotify) {
+    HWND dialog = CreateDialogIndirectParamA(nullptr, &Template(), nullptr, Proc, 0);
+    ProcessQtEvents();
+    SendDlgItemMessageA(dialog, kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("one"));
+    SendDlgItemMessageA(dialog, kCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("first"));
+    SendDlgItemMessageA(dialog, kCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("second"));
+    g_commands.clear();
+    auto* list = WidgetOf<QListWidget>(GetDlgItem(dialog, kList));
+    Q_EMIT list->itemDoubleClicked(list->item(0));
+    auto* combo = WidgetOf<QComboBox>(GetDlgItem(dialog, kCombo));
+    Q_EMIT combo->activated(1);
+    char text[16];
+    GetDlgItemTextA(dialog, kCombo, text, sizeof text);
+    EXPECT_STREQ(text, "second");
+    EXPECT_EQ(combo->currentText(), "second");
+    EXPECT_THAT(g_commands, ::testing::IsSupersetOf(
+                                {std::pair{kList, LBN_DBLCLK}, std::pair{kCombo, CBN_SELCHANGE}}));
+    DestroyWindow(dialog);
+    ProcessQtEvents();
 }
 
 }  // namespace
