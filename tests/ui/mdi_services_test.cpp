@@ -330,5 +330,86 @@ TEST_F(ServicesTest, RegisteredMessagesAndWindowsAreSharedWithOtherPrograms) {
     std::system((std::string("rm -rf ") + folder).c_str());
 }
 
+TEST_F(MdiTest, SystemKeysAndTheWindowMenuLimit) {
+    std::vector<HWND> children;
+    for (int i = 0; i < 11; ++i) {
+        children.push_back(NewChild(("doc" + std::to_string(i)).c_str()));
+    }
+    // The window menu lists nine children after its own items and a separator.
+    EXPECT_EQ(GetMenuItemCount(windowMenu), 1 + 1 + 9);
+    char text[32];
+    GetMenuStringA(windowMenu, 10, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "&9 doc8");
+    // Ctrl+F6 moves to the next child, Ctrl+F4 closes the active one.
+    HWND before = Active();
+    PostKeyEvent(VK_F6, true, KeyModifiers{false, true, false});
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_TRUE(TranslateMDISysAccel(client, &msg));
+    EXPECT_NE(Active(), before);
+    HWND closing = Active();
+    PostKeyEvent(VK_F4, true, KeyModifiers{false, true, false});
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_TRUE(TranslateMDISysAccel(client, &msg));
+    EXPECT_FALSE(IsWindow(closing));
+    PostKeyEvent('S', true, KeyModifiers{false, true, false});
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_FALSE(TranslateMDISysAccel(client, &msg));
+    // The frame's default handling lays the client over its whole area.
+    DefFrameProcA(frame, client, WM_SIZE, SIZE_RESTORED, MAKELPARAM(500, 300));
+    RECT rect;
+    GetClientRect(client, &rect);
+    EXPECT_EQ(rect.right, 500);
+    EXPECT_EQ(rect.bottom, 300);
+    // Destroying the last children leaves no active one and an empty window list.
+    for (HWND child : children) {
+        DestroyWindow(child);
+    }
+    EXPECT_EQ(Active(), nullptr);
+    EXPECT_EQ(GetMenuItemCount(windowMenu), 1);
+}
+
+TEST_F(ServicesTest, FontAndPageSetupDialogsAreScripted) {
+    LOGFONTA font;
+    CHOOSEFONTA choose;
+    choose.lpLogFont = &font;
+    EXPECT_FALSE(ChooseFontA(&choose));
+    LOGFONTA chosen;
+    std::strcpy(chosen.lfFaceName, "Courier");
+    chosen.lfHeight = -13;
+    backend->pushFontAnswer(chosen, 10);
+    ASSERT_TRUE(ChooseFontA(&choose));
+    EXPECT_STREQ(font.lfFaceName, "Courier");
+    EXPECT_EQ(choose.iPointSize, 100);
+    choose.lpLogFont = nullptr;
+    EXPECT_FALSE(ChooseFontA(&choose));
+    EXPECT_EQ(CommDlgExtendedError(), CDERR_INITIALIZATION);
+    PAGESETUPDLGA setup;
+    setup.Flags = PSD_MARGINS | PSD_INTHOUSANDTHSOFINCHES;
+    setup.rtMargin = RECT{1000, 1000, 1000, 1000};
+    backend->pushPageSetupAnswer(RECT{500, 750, 500, 750});
+    ASSERT_TRUE(PageSetupDlgA(&setup));
+    EXPECT_EQ(setup.rtMargin.top, 750);
+    EXPECT_EQ(setup.ptPaperSize.x, 8500);
+    backend->pushPageSetupAnswer(std::nullopt);
+    EXPECT_FALSE(PageSetupDlgA(&setup));
+    EXPECT_EQ(setup.rtMargin.top, 750);  // a cancelled dialog changes nothing
+}
+
+TEST_F(ServicesTest, ModalDialogHandsAQuitBackToTheOuterLoop) {
+    static DialogTemplate dialog;
+    dialog.cx = 100;
+    dialog.cy = 50;
+    dialog.items = {DefPushButton("OK", IDOK, 10, 10, 40, 14)};
+    PushModalDialogHandler([](HWND) { PostQuitMessage(9); });
+    INT_PTR result = DialogBoxIndirectParamA(
+        nullptr, &dialog, nullptr,
+        [](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR { return m == WM_INITDIALOG; }, 0);
+    EXPECT_EQ(result, 0);  // never ended: the dialog went away with the quit
+    MSG msg;
+    EXPECT_FALSE(GetMessageA(&msg, nullptr, 0, 0));
+    EXPECT_EQ(msg.wParam, 9u);
+}
+
 }  // namespace
 }  // namespace farvane::ui::testing
