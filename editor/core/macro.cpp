@@ -17,6 +17,10 @@ void record_macro() {
     if (macro.playing) {
         return;
     }
+    if (macro.endedByFullBuffer) {
+        macro.endedByFullBuffer = 0;
+        return;
+    }
     if (macro.recording) {
         macro.recording = 0;
         macro.length = macro.count > 0 ? macro.count - 1 : 0;
@@ -49,6 +53,7 @@ void play_macro() {
 }
 
 void MacroRecordHook(UINT message, WPARAM wParam, LPARAM lParam) {
+    macro.endedByFullBuffer = 0;
     if (!macro.recording || (message != MACRO_WM_COMMAND && message != MACRO_WM_CHAR)) {
         return;
     }
@@ -57,6 +62,7 @@ void MacroRecordHook(UINT message, WPARAM wParam, LPARAM lParam) {
     ++macro.count;
     if (macro.count == MACRO_BUFFER_SIZE) {
         macro.recording = 0;
+        macro.endedByFullBuffer = 1;
         macro.length = MACRO_BUFFER_SIZE - 1;
         Ui().SetStatus(TXT_MACRO_BUFFER_FULL, false);
     }

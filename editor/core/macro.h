@@ -21,6 +21,9 @@ struct MacroState {
     int length;  // messages of the defined macro; 0 when none
     BOOL recording;
     BOOL playing;
+    // Set when the message now being handled filled the buffer and ended the recording: if
+    // that message is the record command itself, it must not start a new, empty recording.
+    BOOL endedByFullBuffer;
 };
 
 extern MacroState macro;

@@ -233,6 +233,20 @@ TEST_F(MacroTest, FullBufferKeepsTheFirst255Messages) {
     EXPECT_EQ(BufferText(window->buffer).size(), 555u);
 }
 
+TEST_F(MacroTest, StoppingWithTheMessageThatFillsTheBufferKeepsTheMacro) {
+    NewDocument("");
+    Command("F7");
+    for (int i = 0; i < 255; ++i) {
+        Char('x');
+    }
+    Command("F7");  // the 256th message: the buffer is full and the recording ends
+    EXPECT_FALSE(macro.recording) << "no new, empty recording starts";
+    EXPECT_EQ(macro.length, 255);
+    Char('y');
+    Command("F7");
+    EXPECT_TRUE(macro.recording) << "the next F7 starts recording again";
+}
+
 TEST_F(MacroTest, PlaybackStopsWhenNoDocumentIsLeft) {
     static int sent = 0;
     sent = 0;
