@@ -1,5 +1,6 @@
 #include "editor/core/state_records.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -60,6 +61,13 @@ OpenFileRecord RecordOf(const EditWindow* window) {
     record.rightMargin = buffer->rightMargin;
     record.autoIndent = (buffer->options & BF_AUTOINDENT) != 0;
     return record;
+}
+
+// Only regular files are reopened: a record naming a device or a pipe would never finish
+// reading.
+bool ReopenableFile(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISREG(info.st_mode) && access(path, R_OK) == 0;
 }
 
 EditWindow* WindowShowing(const char* path) {
@@ -148,8 +156,7 @@ void ReopenDocuments(const std::vector<OpenFileRecord>& records) {
     EditWindow* active = nullptr;
     for (const OpenFileRecord& record : records) {
         const char* name = record.fileName;
-        if (name[0] == '\0' || WindowShowing(name) != nullptr || access(name, R_OK) != 0 ||
-            IsDirectory(name)) {
+        if (name[0] == '\0' || WindowShowing(name) != nullptr || !ReopenableFile(name)) {
             continue;
         }
         if (!OpenDocument(name, record.cursorLine, record.cursorColumn, false)) {

@@ -325,4 +325,17 @@ TEST_F(SessionTest, RestoreFilesReopensPositionsSettingsAndTheActiveDocument) {
     EXPECT_EQ(RestoreFiles(), 0);
 }
 
+TEST_F(SessionTest, RecordsNamingDevicesFoldersOrNothingAreSkipped) {
+    RestoreDefaults();
+    std::string image = DefaultImage();
+    for (const std::string& name : {std::string("/dev/zero"), Folder(), std::string()}) {
+        std::string record(140, '\0');
+        record.replace(0, name.size(), name);
+        image += record;
+    }
+    WriteBytes(StatePath(), image);
+    EXPECT_EQ(RestoreFiles(), 1);
+    EXPECT_EQ(pwinFirst, nullptr);
+}
+
 }  // namespace
