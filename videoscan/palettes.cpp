@@ -68,7 +68,8 @@ std::array<std::uint8_t, 256> MakeGridToSystemOrder() {
     const Palette256& system = SystemOrderPalette();
     std::array<std::uint8_t, 256> table{};
     for (unsigned grid = 0; grid < 256; ++grid) {
-        const PALETTEENTRY colour = GridColour(grid);
+        // Through the grid palette, so that silver screen pixels (byte 222) stay silver.
+        const PALETTEENTRY colour = GridPalette()[grid];
         unsigned found = 256;
         for (unsigned i = 0; i < 256 && found == 256; ++i) {
             if (SameColour(system[i], colour)) {
