@@ -6,6 +6,7 @@
 #include "fvcpress.h"
 #include "implode.h"
 #include "rle_decode.h"
+#include "videoscan/run_length.h"
 
 namespace fvcodec {
 
@@ -103,6 +104,18 @@ Outcome Inflate(const Bytes& input) {
     if (result.status != FrameInflater::Status::ok) {
         return Failure(std::string("inflate: ") + FrameInflater::StatusText(result.status));
     }
+    return Outcome{true, std::move(output), {}};
+}
+
+Outcome Rle(const Bytes& input) {
+    // Two output bytes per input byte is the most any input needs (a lone escape byte).
+    Bytes output(input.size() * 2 + 16);
+    const std::size_t length =
+        videoscan::RunLengthEncode(input.data(), input.size(), output.data(), output.size());
+    if (length > output.size()) {
+        return Failure("rle: output does not fit");
+    }
+    output.resize(length);
     return Outcome{true, std::move(output), {}};
 }
 

@@ -21,6 +21,8 @@ Outcome Explode(const Bytes& input);
 // One video frame: a raw deflate stream from fresh history, ended by a sync flush.
 Outcome Deflate(const Bytes& input);
 Outcome Inflate(const Bytes& input);
+// The video scanner's run-length form (any length; the output may be longer than the input).
+Outcome Rle(const Bytes& input);
 Outcome Unrle(const Bytes& input);
 
 }  // namespace fvcodec

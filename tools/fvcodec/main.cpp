@@ -24,6 +24,7 @@ constexpr const char* kUsage =
     "  explode       decompress an implode stream\n"
     "  deflate       compress as one deflate video frame (raw deflate, sync flush)\n"
     "  inflate       decompress one deflate video frame\n"
+    "  rle           code with the video scanner's run-length coder\n"
     "  unrle         decode the video scanner's run-length form\n"
     "\n"
     "Nothing is written to the output unless the whole input converts.\n";
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
             return kExitBadArguments;
         }
     } else if (command == "explode" || command == "deflate" || command == "inflate" ||
-               command == "unrle") {
+               command == "rle" || command == "unrle") {
         if (!options.empty()) {
             return UsageError(std::string(command) + " takes no options");
         }
@@ -124,6 +125,8 @@ int main(int argc, char** argv) {
         outcome = fvcodec::Deflate(input);
     } else if (command == "inflate") {
         outcome = fvcodec::Inflate(input);
+    } else if (command == "rle") {
+        outcome = fvcodec::Rle(input);
     } else {
         outcome = fvcodec::Unrle(input);
     }
