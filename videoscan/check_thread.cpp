@@ -98,6 +98,7 @@ void CVideoScan::EndPass(int& firstPass, WORD& row, WORD& column) {
         SendPalette();
     }
     LeaveCriticalSection(&m_PaletteLock);
+    m_CompletedPasses.fetch_add(1, std::memory_order_release);
 }
 
 void CVideoScan::ScanCellRow(WORD row, int firstPass) {

@@ -10,6 +10,7 @@
 // the shared CB block through that record.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -53,6 +54,8 @@ public:
     int SendBitmap(WORD column, WORD row, BYTE* bits, DWORD checksum);
     // Notes that the host palette changed; any thread may call it.
     void PaletteChanged();
+    // Passes over the whole screen completed since construction; any thread may ask.
+    DWORD CompletedPasses() const { return m_CompletedPasses.load(std::memory_order_acquire); }
 
 protected:
     // CB block items (see cb_items.cpp for the table). Unknown items read as 0; writes to them
@@ -148,6 +151,8 @@ protected:
     HANDLE m_hStopEvent;
     char* m_pDesktopName;
     CRITICAL_SECTION m_PaletteLock;
+
+    std::atomic<DWORD> m_CompletedPasses{0};
 
     // Reduction tables built by SendPalette.
     BYTE m_MonoTable[256];
