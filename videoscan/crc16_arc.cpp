@@ -100,6 +100,18 @@ constexpr std::uint64_t FoldLow(unsigned distance) {
     return Reverse64(PowerMod(distance - 1));
 }
 
+// Evaluated here, at compile time: each one is thousands of polynomial steps.
+constexpr std::uint64_t kFold128High = FoldHigh(128);
+constexpr std::uint64_t kFold128Low = FoldLow(128);
+constexpr std::uint64_t kFold256High = FoldHigh(256);
+constexpr std::uint64_t kFold256Low = FoldLow(256);
+constexpr std::uint64_t kFold384High = FoldHigh(384);
+constexpr std::uint64_t kFold384Low = FoldLow(384);
+constexpr std::uint64_t kFold512High = FoldHigh(512);
+constexpr std::uint64_t kFold512Low = FoldLow(512);
+constexpr std::uint64_t kFold2048High = FoldHigh(2048);
+constexpr std::uint64_t kFold2048Low = FoldLow(2048);
+
 std::uint16_t FinishBlock(const std::uint8_t block[16]) {
     return TableKernel(CrcSum{}, block, 16).crc;
 }
@@ -127,7 +139,7 @@ FARVANE_CLMUL_TARGET inline std::uint32_t SumLanes(__m128i sums) {
 FARVANE_CLMUL_TARGET CrcSum FinishClmul(__m128i accumulator, __m128i sums,
                                         const std::uint8_t* bytes, std::size_t count) {
     const __m128i fold128 =
-        _mm_set_epi64x(static_cast<long long>(FoldLow(128)), static_cast<long long>(FoldHigh(128)));
+        _mm_set_epi64x(static_cast<long long>(kFold128Low), static_cast<long long>(kFold128High));
     const __m128i zero = _mm_setzero_si128();
     while (count >= 16) {
         const __m128i block = Load128(bytes);
@@ -166,8 +178,8 @@ FARVANE_CLMUL_TARGET CrcSum Clmul128Kernel(CrcSum state, const std::uint8_t* byt
         sums = _mm_add_epi64(sums, _mm_sad_epu8(x3, zero));
         bytes += 48;
         count -= 48;
-        const __m128i fold512 = _mm_set_epi64x(static_cast<long long>(FoldLow(512)),
-                                               static_cast<long long>(FoldHigh(512)));
+        const __m128i fold512 = _mm_set_epi64x(static_cast<long long>(kFold512Low),
+                                               static_cast<long long>(kFold512High));
         while (count >= 64) {
             const __m128i b0 = Load128(bytes);
             const __m128i b1 = Load128(bytes + 16);
@@ -184,8 +196,8 @@ FARVANE_CLMUL_TARGET CrcSum Clmul128Kernel(CrcSum state, const std::uint8_t* byt
             bytes += 64;
             count -= 64;
         }
-        const __m128i fold128 = _mm_set_epi64x(static_cast<long long>(FoldLow(128)),
-                                               static_cast<long long>(FoldHigh(128)));
+        const __m128i fold128 = _mm_set_epi64x(static_cast<long long>(kFold128Low),
+                                               static_cast<long long>(kFold128High));
         accumulator = _mm_xor_si128(Fold128(x0, fold128), x1);
         accumulator = _mm_xor_si128(Fold128(accumulator, fold128), x2);
         accumulator = _mm_xor_si128(Fold128(accumulator, fold128), x3);
@@ -198,10 +210,10 @@ FARVANE_CLMUL512_TARGET inline __m512i Fold512(__m512i value, __m512i constants)
                             _mm512_clmulepi64_epi128(value, constants, 0x11));
 }
 
-FARVANE_CLMUL512_TARGET inline __m512i Broadcast(unsigned distance) {
-    const auto high = static_cast<long long>(FoldHigh(distance));
-    const auto low = static_cast<long long>(FoldLow(distance));
-    return _mm512_set_epi64(low, high, low, high, low, high, low, high);
+FARVANE_CLMUL512_TARGET inline __m512i Broadcast(std::uint64_t high, std::uint64_t low) {
+    const auto h = static_cast<long long>(high);
+    const auto l = static_cast<long long>(low);
+    return _mm512_set_epi64(l, h, l, h, l, h, l, h);
 }
 
 FARVANE_CLMUL512_TARGET CrcSum Clmul512Kernel(CrcSum state, const std::uint8_t* bytes,
@@ -222,7 +234,7 @@ FARVANE_CLMUL512_TARGET CrcSum Clmul512Kernel(CrcSum state, const std::uint8_t* 
     z0 = _mm512_xor_si512(z0, _mm512_zextsi128_si512(_mm_cvtsi32_si128(state.crc)));
     bytes += 256;
     count -= 256;
-    const __m512i fold2048 = Broadcast(2048);
+    const __m512i fold2048 = Broadcast(kFold2048High, kFold2048Low);
     while (count >= 256) {
         const __m512i b0 = _mm512_loadu_si512(bytes);
         const __m512i b1 = _mm512_loadu_si512(bytes + 64);
@@ -239,7 +251,7 @@ FARVANE_CLMUL512_TARGET CrcSum Clmul512Kernel(CrcSum state, const std::uint8_t* 
         bytes += 256;
         count -= 256;
     }
-    const __m512i fold512 = Broadcast(512);
+    const __m512i fold512 = Broadcast(kFold512High, kFold512Low);
     __m512i z = _mm512_xor_si512(Fold512(z0, fold512), z1);
     z = _mm512_xor_si512(Fold512(z, fold512), z2);
     z = _mm512_xor_si512(Fold512(z, fold512), z3);
@@ -252,9 +264,9 @@ FARVANE_CLMUL512_TARGET CrcSum Clmul512Kernel(CrcSum state, const std::uint8_t* 
     }
     // Lane i (the earliest first) still lies (3 - i) x 128 bits before the end.
     const __m512i lanes = _mm512_set_epi64(
-        0, 0, static_cast<long long>(FoldLow(128)), static_cast<long long>(FoldHigh(128)),
-        static_cast<long long>(FoldLow(256)), static_cast<long long>(FoldHigh(256)),
-        static_cast<long long>(FoldLow(384)), static_cast<long long>(FoldHigh(384)));
+        0, 0, static_cast<long long>(kFold128Low), static_cast<long long>(kFold128High),
+        static_cast<long long>(kFold256Low), static_cast<long long>(kFold256High),
+        static_cast<long long>(kFold384Low), static_cast<long long>(kFold384High));
     alignas(64) __m128i unfolded[4];
     alignas(64) __m128i moved[4];
     _mm512_store_si512(unfolded, z);
