@@ -3,6 +3,9 @@
 // cursor records, the end record, and the status check that gates them.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "platform/gdi/gdi.h"
 #include "scanner_harness.h"
 #include "videoscan/palettes.h"
@@ -360,6 +363,52 @@ TEST(StatusCheck, VideoWaitsForEveryCondition) {
     const std::size_t afterRestart = harness.TransmittedSize();
     harness.WaitQuiet(50ms);
     EXPECT_EQ(harness.TransmittedSize(), afterRestart);
+}
+
+}  // namespace
+}  // namespace scantest
+
+namespace scantest {
+namespace {
+
+// Palette changes arrive from other threads while the check thread scans; the scanner is then
+// destroyed in the middle of a pass. Under ThreadSanitizer this shows the pending-work lock,
+// the CB block accesses and the thread's end are sound.
+TEST(Concurrency, PaletteChangesFromOtherThreadsWhileScanning) {
+    HarnessOptions options;
+    options.desktop = MemoryDesktop(64, 64, "8p");
+    options.compression = "";
+    ScannerHarness harness(options);
+    ScannerProbe* scanner = harness.Start();
+    harness.AllowVideo();
+    harness.RequestBitmaps(0x1011);
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> changers;
+    for (int t = 0; t < 2; ++t) {
+        changers.emplace_back([&, t] {
+            PALETTEENTRY entry{static_cast<BYTE>(t), 0x40, 0x80, 0};
+            while (!stop.load()) {
+                harness.display()->SetSystemPalette(50 + t, &entry, 1);
+                scanner->PaletteChanged();
+                entry.peRed = static_cast<BYTE>(entry.peRed + 2);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+    }
+    ASSERT_TRUE(ScannerHarness::Eventually([&] { return scanner->CompletedPasses() >= 3; }));
+    stop = true;
+    for (std::thread& changer : changers) {
+        changer.join();
+    }
+    harness.Stop();
+    const auto frames = SplitFrames(harness.Transmitted());
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.back().whole, (Bytes{0x1B, 0x55, 1, 0, 1, 0, 2}));
+    int palettes = 0;
+    for (const Frame& frame : frames) {
+        palettes += frame.tag == 0x44;
+    }
+    EXPECT_GE(palettes, 2);  // the first, and at least one for the changes
 }
 
 }  // namespace

@@ -283,3 +283,18 @@ TEST_F(SequenceBuffer, CacheFillsInOrderThenReplacesTheLeastRecentlyUsed) {
 
 }  // namespace
 }  // namespace scantest
+
+namespace scantest {
+namespace {
+
+TEST_F(SequenceBuffer, DesktopInitRunsOnceAndTheLibraryKnowsItsInstance) {
+    const WORD columns = scanner_->Columns();
+    EXPECT_EQ(scanner_->DesktopInit(), 1);
+    EXPECT_EQ(scanner_->Columns(), columns);
+    EXPECT_EQ(columns, 4);  // a quarter of the width without "CellWidth"
+    EXPECT_EQ(scanner_->Rows(), 2);
+    EXPECT_NE(GetFvdsp32Instance(), nullptr);
+}
+
+}  // namespace
+}  // namespace scantest
