@@ -4,10 +4,13 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <sched.h>
+
 #include <atomic>
 #include <climits>
 #include <ctime>
 
+#include "platform/kernel/cpu_relax.h"
 #include "platform/kernel/thread_record.h"
 
 namespace farvane::kernel {
@@ -65,6 +68,45 @@ void SleepOnWakeCount(ThreadRecord& self, std::uint32_t seen,
     self.parked.store(0, std::memory_order_relaxed);
 }
 
+// Spinning only makes sense when the waker can run at the same time as the spinner.
+bool OtherProcessorExists() {
+    static const bool exists = [] {
+        cpu_set_t allowed;
+        CPU_ZERO(&allowed);
+        return sched_getaffinity(0, sizeof(allowed), &allowed) == 0 && CPU_COUNT(&allowed) > 1;
+    }();
+    return exists;
+}
+
+// Spins for the thread's budget (never past `deadline`) waiting for the wake counter to move
+// from `seen`; true when it moved. The budget learns from the outcome (spin_budget.h).
+bool SpinForWake(ThreadRecord& self, std::uint32_t seen, const RealClock::time_point* deadline) {
+    if (!OtherProcessorExists()) {
+        return false;
+    }
+    // Looking at the clock costs more than a pause: only every few rounds.
+    constexpr int kRoundsBetweenClockReads = 16;
+    auto until = RealClock::now() + self.spinBudget.Current();
+    const bool deadlineFirst = deadline != nullptr && *deadline < until;
+    if (deadlineFirst) {
+        until = *deadline;
+    }
+    do {
+        for (int round = 0; round < kRoundsBetweenClockReads; ++round) {
+            if (self.wakeCount.load(std::memory_order_acquire) != seen) {
+                self.spinBudget.Succeeded();
+                return true;
+            }
+            CpuRelax();
+        }
+    } while (RealClock::now() < until);
+    // Running into the wait's own time limit says nothing about how soon wake-ups come.
+    if (!deadlineFirst) {
+        self.spinBudget.Failed();
+    }
+    return false;
+}
+
 }  // namespace
 
 void QueueWake(ThreadRecord& thread) {
@@ -90,9 +132,11 @@ void Park(KernelGuard& lock, ThreadRecord& self, const RealClock::time_point* de
     // wait below then returns at once.
     const std::uint32_t seen = self.wakeCount.load(std::memory_order_acquire);
     lock.unlock();
-    // No spinning first: measured on a busy machine, it slowed wake-up round trips (the
-    // spinner held the processor that the thread it waited for needed) and gained nothing.
-    SleepOnWakeCount(self, seen, deadline);
+    // A wake-up that arrives while spinning costs the waker no system call: it only sends one
+    // to a thread that has set `parked`.
+    if (!SpinForWake(self, seen, deadline)) {
+        SleepOnWakeCount(self, seen, deadline);
+    }
     lock.lock();
 }
 

@@ -4,7 +4,8 @@
 // Threads started by CreateThread get their record from their thread object; any other
 // thread gets one on its first call into the layer, and a thread-local guard abandons the
 // mutexes it still owns when it ends. All fields are guarded by the kernel lock, except
-// `cancelled`, which is also read without it, and `wakeCount` and `parked` (parking.cpp).
+// `cancelled`, which is also read without it, `wakeCount` and `parked` (parking.cpp), and
+// `spinBudget`, which only the thread itself uses.
 //
 // Records are never freed but reused, so that a late wake-up never touches freed memory.
 #pragma once
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/kernel/spin_budget.h"
 #include "platform/kernel/win_types.h"
 
 namespace farvane::kernel {
@@ -25,6 +27,7 @@ struct ThreadRecord {
     DWORD id = 0;
     std::atomic<std::uint32_t> wakeCount{0};
     std::atomic<std::uint32_t> parked{0};
+    SpinBudget spinBudget;
     std::atomic<bool> cancelled{false};
     WaitBlock* blockedWait = nullptr;
     std::vector<KernelObject*> ownedMutexes;
