@@ -1,5 +1,7 @@
 #include "suite/fvses32/host_session.h"
 
+#include "suite/fvses32/session_window.h"
+
 std::unique_ptr<CHostSession> CHostSession::Create(const HostSessionConfig& config,
                                                    std::string* error) {
     std::unique_ptr<PilotLibrary> pilot =
@@ -14,7 +16,12 @@ std::unique_ptr<CHostSession> CHostSession::Create(const HostSessionConfig& conf
     host->beHost_.SetHostText(config.hostText.c_str());
     host->host_.BeHost() = &host->beHost_;
     host->companion_.Session = &host->session_;
-    host->session_.m_hWnd = config.window;
+    if (config.window != nullptr) {
+        host->session_.m_hWnd = config.window;
+    } else {
+        host->session_.m_hWnd = CreateSessionWindow(config.hostText.c_str());
+        host->ownsWindow_ = host->session_.m_hWnd != nullptr;
+    }
     host->session_.m_pService = &host->host_;
     host->core_ = std::make_unique<CSessionCore>(&host->session_);
     host->session_.m_pCore = host->core_.get();
@@ -28,6 +35,11 @@ CHostSession::~CHostSession() {
     }
     session_.m_pCore = nullptr;
     core_.reset();
+    // After the dispatch thread stopped: nothing posts to the window any more.
+    if (ownsWindow_) {
+        DestroySessionWindow(session_.m_hWnd);
+        session_.m_hWnd = nullptr;
+    }
 }
 
 int CHostSession::Start(int callOut) {

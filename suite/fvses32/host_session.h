@@ -16,8 +16,10 @@
 
 struct HostSessionConfig {
     std::string pilotLibraryPath;  // empty: the default library name (see pilot_library.h)
-    HWND window = nullptr;         // the session window, if any
-    int ntService = 0;             // the manager's NTService()
+    // The session window. Null: the session makes its own (session_window.h) when a UI
+    // backend runs and this is the UI thread, and destroys it with the session.
+    HWND window = nullptr;
+    int ntService = 0;  // the manager's NTService()
     HOST_OPTIONS options;
     std::string hostText;
 };
@@ -55,4 +57,5 @@ private:
     CFVSession session_;
     std::unique_ptr<PilotLibrary> pilot_;
     std::unique_ptr<CSessionCore> core_;
+    bool ownsWindow_ = false;
 };

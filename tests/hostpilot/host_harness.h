@@ -132,14 +132,18 @@ private:
 
 class HostHarness {
 public:
-    explicit HostHarness(HostSessionConfig config = {}, unsigned timeScale = 1000) {
+    // Without it a session gets a made-up window handle that no window answers.
+    static constexpr bool kSessionMakesWindow = true;
+
+    explicit HostHarness(HostSessionConfig config = {}, unsigned timeScale = 1000,
+                         bool sessionMakesWindow = false) {
         KernelSetTimeScale(timeScale);
         FVCommOverrideComputerName("HOSTPC");
         table_ = fakes.Table();
         if (config.pilotLibraryPath.empty()) {
             config.pilotLibraryPath = FVHPILOT_LIBRARY;
         }
-        if (config.window == nullptr) {
+        if (config.window == nullptr && !sessionMakesWindow) {
             config.window = TestWindow();
         }
         std::string error;
@@ -178,6 +182,12 @@ public:
         hostSession.reset();
         FVCommResetComputerName();
         KernelSetTimeScale(1);
+    }
+
+    // Puts the host pilot's real session window service back in place of the fake.
+    void UseRealWindow() {
+        table_.window = nullptr;
+        useServices_(&table_);
     }
 
     CFVSession* Session() { return host->Session(); }

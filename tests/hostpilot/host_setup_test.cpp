@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "host_harness.h"
+#include "library_copy.h"
 #include "suite/fvcfgmgr/fvcfgmgr.h"
 #include "suite/fvtime32/fvtime32.h"
 
@@ -109,24 +110,6 @@ TEST(HostSetUp, WithoutOptionsOrAComputerNameTheParametersStillGoBack) {
     EXPECT_EQ(wait.params.ConnectionFlags, 0xFEu);
 }
 
-// Loads a copy of the library from a folder of its own, with an options file beside it.
-class LibraryCopy {
-public:
-    explicit LibraryCopy(const char* options) {
-        char pattern[] = "/tmp/fvhpilot-XXXXXX";
-        EXPECT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        std::filesystem::copy_file(FVHPILOT_LIBRARY, dir_ + "/libfvhpilot.so");
-        std::ofstream(dir_ + "/" + FV_OPTIONS_FILE_NAME) << options;
-    }
-    ~LibraryCopy() { std::filesystem::remove_all(dir_); }
-    std::string Path() const { return dir_ + "/libfvhpilot.so"; }
-    std::string Dir() const { return dir_; }
-
-private:
-    std::string dir_;
-};
-
 TEST(HostSetUp, TheLibraryKnowsItsPathAndReadsOptionsBesideIt) {
     LibraryCopy copy("[Options]\n10=1\n");
     HostSessionConfig config;
@@ -159,10 +142,9 @@ TEST(HostSetUp, OptionTenWithoutASystemServiceStillChangesTheWindow) {
 }
 
 TEST(HostSetUp, ASessionWithoutAWindowIsNotTouched) {
-    HostSessionConfig config;
-    config.window = nullptr;
-    HostHarness h(config);
-    h.host->Session()->m_hWnd = nullptr;
+    // No UI backend runs in this program: the session makes no window of its own.
+    HostHarness h({}, 1000, HostHarness::kSessionMakesWindow);
+    EXPECT_EQ(h.host->Session()->m_hWnd, nullptr);
     FirstWait(h);
     EXPECT_EQ(h.fakes.window.strips, 0);
     EXPECT_TRUE(h.fakes.window.Shows().empty());
