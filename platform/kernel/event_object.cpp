@@ -5,17 +5,17 @@
 namespace farvane::kernel {
 
 AcquireResult EventObject::TryAcquire(ThreadRecord&) {
-    if (!signalled_) {
+    if (!signalled_.load(std::memory_order_relaxed)) {
         return AcquireResult::NotSignalled;
     }
     if (!manualReset_) {
-        signalled_ = false;
+        signalled_.store(false, std::memory_order_seq_cst);
     }
     return AcquireResult::Acquired;
 }
 
 void EventObject::Set() {
-    signalled_ = true;
+    signalled_.store(true, std::memory_order_seq_cst);
     if (!waiters.Empty()) {
         SignalWaiters(*this);
     }

@@ -24,46 +24,73 @@ HandleTable& HandleTable::Instance() {
     return *table;
 }
 
+const HandleTable::Slot* HandleTable::SlotAt(std::uint32_t index) const {
+    const Slot* chunk = chunks_[index >> kChunkBits].load(std::memory_order_acquire);
+    return chunk == nullptr ? nullptr : &chunk[index & (kChunkSize - 1)];
+}
+
+HandleTable::Slot* HandleTable::SlotAt(std::uint32_t index) {
+    return const_cast<Slot*>(static_cast<const HandleTable*>(this)->SlotAt(index));
+}
+
 HANDLE HandleTable::Insert(KernelObject* object) {
+    static_assert(kChunkSize * kChunkCount == kIndexMask + 1);
     std::uint32_t index;
-    if (freeSlots_.size() >= kMinimumFreeBeforeReuse || slots_.size() > kIndexMask) {
+    const std::uint32_t count = slotCount_.load(std::memory_order_relaxed);
+    if (freeSlots_.size() >= kMinimumFreeBeforeReuse || count > kIndexMask) {
         if (freeSlots_.empty()) {
             return nullptr;
         }
         index = freeSlots_.front();
         freeSlots_.pop_front();
     } else {
-        index = static_cast<std::uint32_t>(slots_.size());
-        slots_.push_back(Slot{});
+        index = count;
+        std::atomic<Slot*>& chunk = chunks_[index >> kChunkBits];
+        if (chunk.load(std::memory_order_relaxed) == nullptr) {
+            // Chunks are never freed: unlocked readers may still look at them.
+            chunk.store(new Slot[kChunkSize], std::memory_order_release);
+        }
+        slotCount_.store(count + 1, std::memory_order_release);
     }
-    Slot& slot = slots_[index];
-    // Generation 0 is never used, so no handle value is 0.
-    slot.generation = slot.generation + 1 < kGenerationLimit ? slot.generation + 1 : 1;
-    slot.object = object;
-    return Encode(index, slot.generation);
+    Slot& slot = *SlotAt(index);
+    // Generation 0 is never used, so no handle value is 0. The generation is written before
+    // the object: an unlocked reader that sees the object sees its generation too.
+    const std::uint32_t previous = slot.generation.load(std::memory_order_relaxed);
+    const std::uint32_t generation = previous + 1 < kGenerationLimit ? previous + 1 : 1;
+    slot.generation.store(generation, std::memory_order_seq_cst);
+    slot.object.store(object, std::memory_order_seq_cst);
+    return Encode(index, generation);
 }
 
-bool HandleTable::Decode(HANDLE handle, std::uint32_t* index) const {
+bool HandleTable::DecodeValue(HANDLE handle, Decoded* decoded) {
     const auto raw = reinterpret_cast<std::uintptr_t>(handle);
     if (raw == 0 || raw > 0xFFFFFFFFu || (raw & ((1u << kIndexShift) - 1)) != 0) {
         return false;
     }
     const auto value = static_cast<std::uint32_t>(raw);
-    const std::uint32_t slotIndex = (value >> kIndexShift) & kIndexMask;
-    if (slotIndex >= slots_.size()) {
+    decoded->index = (value >> kIndexShift) & kIndexMask;
+    decoded->generation = value >> kGenerationShift;
+    return true;
+}
+
+bool HandleTable::Decode(HANDLE handle, std::uint32_t* index) const {
+    Decoded decoded;
+    if (!DecodeValue(handle, &decoded) ||
+        decoded.index >= slotCount_.load(std::memory_order_relaxed)) {
         return false;
     }
-    const Slot& slot = slots_[slotIndex];
-    if (slot.object == nullptr || slot.generation != value >> kGenerationShift) {
+    const Slot& slot = *SlotAt(decoded.index);
+    if (slot.object.load(std::memory_order_relaxed) == nullptr ||
+        slot.generation.load(std::memory_order_relaxed) != decoded.generation) {
         return false;
     }
-    *index = slotIndex;
+    *index = decoded.index;
     return true;
 }
 
 KernelObject* HandleTable::Find(HANDLE handle) const {
     std::uint32_t index;
-    return Decode(handle, &index) ? slots_[index].object : nullptr;
+    return Decode(handle, &index) ? SlotAt(index)->object.load(std::memory_order_relaxed) : nullptr;
 }
 
 KernelObject* HandleTable::Remove(HANDLE handle) {
@@ -71,10 +98,38 @@ KernelObject* HandleTable::Remove(HANDLE handle) {
     if (!Decode(handle, &index)) {
         return nullptr;
     }
-    KernelObject* object = slots_[index].object;
-    slots_[index].object = nullptr;
+    Slot& slot = *SlotAt(index);
+    KernelObject* object = slot.object.load(std::memory_order_relaxed);
+    // Before the object can be freed: an unlocked reader that published it as its hazard
+    // after this store sees the slot changed and lets go (unlocked_access.h).
+    slot.object.store(nullptr, std::memory_order_seq_cst);
     freeSlots_.push_back(index);
     return object;
+}
+
+KernelObject* HandleTable::FindUnlocked(HANDLE handle, std::atomic<KernelObject*>& hazard) const {
+    Decoded decoded;
+    if (!DecodeValue(handle, &decoded) ||
+        decoded.index >= slotCount_.load(std::memory_order_acquire)) {
+        return nullptr;
+    }
+    const Slot* slot = SlotAt(decoded.index);
+    if (slot == nullptr || slot->generation.load(std::memory_order_seq_cst) != decoded.generation) {
+        return nullptr;
+    }
+    KernelObject* object = slot->object.load(std::memory_order_seq_cst);
+    if (object == nullptr) {
+        return nullptr;
+    }
+    hazard.store(object, std::memory_order_seq_cst);
+    // Still named by this handle after the hazard was published: whoever removes it from the
+    // slot from now on will see the hazard before freeing it.
+    if (slot->object.load(std::memory_order_seq_cst) == object &&
+        slot->generation.load(std::memory_order_seq_cst) == decoded.generation) {
+        return object;
+    }
+    hazard.store(nullptr, std::memory_order_release);
+    return nullptr;
 }
 
 }  // namespace farvane::kernel

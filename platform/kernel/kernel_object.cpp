@@ -1,5 +1,7 @@
 #include "platform/kernel/kernel_object.h"
 
+#include "platform/kernel/unlocked_access.h"
+
 namespace farvane::kernel {
 
 void WaitQueue::PushBack(WaitNode* node) {
@@ -34,7 +36,7 @@ void WaitQueue::Remove(WaitNode* node) {
 
 void ReleaseReference(KernelObject* object) {
     if (object != nullptr && --object->references == 0) {
-        delete object;
+        RetireObject(object);
     }
 }
 

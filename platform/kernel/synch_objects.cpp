@@ -7,6 +7,7 @@
 #include "platform/kernel/semaphore_object.h"
 #include "platform/kernel/synch.h"
 #include "platform/kernel/thread_record.h"
+#include "platform/kernel/unlocked_access.h"
 
 namespace kernel = farvane::kernel;
 using kernel::HandleTable;
@@ -64,6 +65,9 @@ HANDLE OpenEventA(DWORD, BOOL, LPCSTR name) {
 }
 
 BOOL SetEvent(HANDLE handle) {
+    if (kernel::EventAlreadySet(handle)) {
+        return TRUE;
+    }
     KernelGuard lock;
     KernelObject* object = Find(handle);
     if (object == nullptr) {

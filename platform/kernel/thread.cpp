@@ -7,6 +7,7 @@
 #include "platform/kernel/thread.h"
 
 #include <pthread.h>
+#include <sched.h>
 
 #include "platform/kernel/handle_table.h"
 #include "platform/kernel/kernel_lock.h"
@@ -14,6 +15,7 @@
 #include "platform/kernel/parking.h"
 #include "platform/kernel/synch.h"
 #include "platform/kernel/thread_object.h"
+#include "platform/kernel/unlocked_access.h"
 #include "platform/kernel/wait_engine.h"
 
 using farvane::kernel::CurrentThread;
@@ -66,8 +68,22 @@ bool WaitUntilResumed(ThreadObject& thread) {
     return !thread.record->cancelled;
 }
 
+// Threads of the layer mostly hand work to each other through events. With the default
+// policy a woken thread preempts its waker at once when they share a processor (as on a busy
+// machine), so a producer and a consumer alternate after every item instead of each doing a
+// batch in its time slice: a byte queue then moves a few kilobytes per two context switches.
+// Batch scheduling keeps the waker running until its slice ends or another processor is free;
+// a woken thread waits at most one time slice for that, and gets the same share of processor
+// time as before.
+void UseBatchScheduling() {
+    const sched_param parameters{};
+    // Without it the thread simply keeps the default policy.
+    (void)pthread_setschedparam(pthread_self(), SCHED_BATCH, &parameters);
+}
+
 void* ThreadBody(void* argument) {
     auto& thread = *static_cast<ThreadObject*>(argument);
+    UseBatchScheduling();
     farvane::kernel::AttachThreadRecord(thread.record);
     ThreadEnding ending(thread);
     if (WaitUntilResumed(thread)) {
@@ -132,11 +148,12 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, std::size_t stackSize, LPTHREAD_START
         handle = HandleTable::Instance().Insert(thread);
     }
     if (handle == nullptr || !StartPosixThread(thread, stackSize)) {
+        KernelGuard lock;
         if (handle != nullptr) {
-            KernelGuard lock;
             HandleTable::Instance().Remove(handle);
         }
-        delete thread;
+        // An unlocked reader may have found it through the handle meanwhile.
+        RetireObject(thread);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }

@@ -45,6 +45,17 @@ struct ThreadRecordGuard {
 
 thread_local ThreadRecordGuard currentRecord;
 
+// Every record ever made, newest first; records are never freed, so the list only grows.
+constinit std::atomic<ThreadRecord*> allRecords{nullptr};
+
+void Publish(ThreadRecord* record) {
+    ThreadRecord* head = allRecords.load(std::memory_order_relaxed);
+    do {
+        record->nextRecord = head;
+    } while (!allRecords.compare_exchange_weak(head, record, std::memory_order_release,
+                                               std::memory_order_relaxed));
+}
+
 }  // namespace
 
 ThreadRecord* NewThreadRecord() {
@@ -58,6 +69,7 @@ ThreadRecord* NewThreadRecord() {
     }
     if (record == nullptr) {
         record = new ThreadRecord;
+        Publish(record);
     }
     record->id = NextThreadId();
     return record;
@@ -70,6 +82,16 @@ void RecycleThreadRecord(ThreadRecord* record) {
     record->object = nullptr;
     std::lock_guard<std::mutex> lock(PoolLock());
     Pool().push_back(record);
+}
+
+bool AnyThreadHolds(const KernelObject* object) {
+    for (const ThreadRecord* record = allRecords.load(std::memory_order_acquire); record != nullptr;
+         record = record->nextRecord) {
+        if (record->hazard.load(std::memory_order_seq_cst) == object) {
+            return true;
+        }
+    }
+    return false;
 }
 
 ThreadRecord& CurrentThread() {

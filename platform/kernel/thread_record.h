@@ -5,7 +5,7 @@
 // thread gets one on its first call into the layer, and a thread-local guard abandons the
 // mutexes it still owns when it ends. All fields are guarded by the kernel lock, except
 // `cancelled`, which is also read without it, `wakeCount` and `parked` (parking.cpp), and
-// `spinBudget`, which only the thread itself uses.
+// `spinBudget`, which only the thread itself uses, and `hazard` (unlocked_access.h).
 //
 // Records are never freed but reused, so that a late wake-up never touches freed memory.
 #pragma once
@@ -32,7 +32,15 @@ struct ThreadRecord {
     WaitBlock* blockedWait = nullptr;
     std::vector<KernelObject*> ownedMutexes;
     ThreadObject* object = nullptr;
+    // On a cache line of its own: the thread writes it on every unlocked call, and the waker's
+    // writes to `wakeCount` should not move the line away meanwhile.
+    alignas(64) std::atomic<KernelObject*> hazard{nullptr};
+    // The next of all records ever made; set before the record is published, never changed.
+    ThreadRecord* nextRecord = nullptr;
 };
+
+// Whether any thread has published `object` as its hazard (unlocked_access.h).
+bool AnyThreadHolds(const KernelObject* object);
 
 // A record with a new thread id, fresh or reused.
 ThreadRecord* NewThreadRecord();

@@ -5,6 +5,7 @@
 #include "platform/kernel/kernel_lock.h"
 #include "platform/kernel/synch.h"
 #include "platform/kernel/thread_record.h"
+#include "platform/kernel/unlocked_access.h"
 #include "platform/kernel/wait_engine.h"
 
 namespace kernel = farvane::kernel;
@@ -50,6 +51,10 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
         return Fail(ERROR_INVALID_PARAMETER);
     }
     kernel::ThreadRecord& self = kernel::CurrentThread();
+    DWORD unlockedResult;
+    if (count == 1 && kernel::TryWaitUnlocked(self, handles[0], milliseconds, &unlockedResult)) {
+        return unlockedResult;
+    }
     KernelObject* objects[MAXIMUM_WAIT_OBJECTS];
     KernelGuard lock;
     const kernel::HandleTable& table = kernel::HandleTable::Instance();
