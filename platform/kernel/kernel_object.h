@@ -1,6 +1,7 @@
 // The base of every waitable object behind a handle, and the list of threads waiting on it.
 //
-// All object state is guarded by the one process-wide kernel lock (kernel_lock.h). A waiting
+// All object state is guarded by the one process-wide kernel lock (kernel_lock.h); a few calls
+// that change nothing only read it without the lock (unlocked_access.h). A waiting
 // thread registers one WaitNode per object it waits on; whoever makes an object signalled
 // hands it over to the registered waiters (wait_engine.h), so only threads whose wait is
 // satisfied are woken.
