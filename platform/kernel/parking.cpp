@@ -78,6 +78,19 @@ bool OtherProcessorExists() {
     return exists;
 }
 
+// A thread woken while spinning was handed work a moment ago, and its waker is likely still
+// producing more. Going on at once would take that work one piece at a time, each piece paying
+// for the shared locks; a pause of a few microseconds lets a batch gather first (measured: a
+// one-action-per-write queue ran three times faster, a byte queue a third faster).
+constexpr std::chrono::nanoseconds kGatherTime{3000};
+
+void LetWorkGather() {
+    const auto until = RealClock::now() + std::chrono::nanoseconds(kGatherTime);
+    while (RealClock::now() < until) {
+        CpuRelax();
+    }
+}
+
 // Spins for the thread's budget (never past `deadline`) waiting for the wake counter to move
 // from `seen`; true when it moved. The budget learns from the outcome (spin_budget.h).
 bool SpinForWake(ThreadRecord& self, std::uint32_t seen, const RealClock::time_point* deadline) {
@@ -95,6 +108,7 @@ bool SpinForWake(ThreadRecord& self, std::uint32_t seen, const RealClock::time_p
         for (int round = 0; round < kRoundsBetweenClockReads; ++round) {
             if (self.wakeCount.load(std::memory_order_acquire) != seen) {
                 self.spinBudget.Succeeded();
+                LetWorkGather();
                 return true;
             }
             CpuRelax();
