@@ -51,9 +51,9 @@ HFONT DialogFont(const DialogTemplate& dialog, int* baseX, int* baseY) {
                  dialog.fontName.empty() ? "MS Sans Serif" : dialog.fontName.c_str(),
                  LF_FACESIZE - 1);
     HFONT font = CreateFontIndirectA(&logFont);
-    FontSpec spec = ResolveScreenFont(font);
-    *baseX = std::max<int>(1, spec.metrics.tmAveCharWidth);
-    *baseY = std::max<int>(1, spec.metrics.tmHeight);
+    FontSpec fontSpec = ResolveScreenFont(font);
+    *baseX = std::max<int>(1, fontSpec.metrics.tmAveCharWidth);
+    *baseY = std::max<int>(1, fontSpec.metrics.tmHeight);
     return font;
 }
 

@@ -103,10 +103,10 @@ public:
         page_.reset();
     }
     FontSpec resolveFont(const LOGFONTA& logFont) const override {
-        FontSpec spec;
-        spec.logFont = logFont;
-        spec.metrics = HeadlessFontMetrics(logFont);
-        return spec;
+        FontSpec fontSpec;
+        fontSpec.logFont = logFont;
+        fontSpec.metrics = HeadlessFontMetrics(logFont);
+        return fontSpec;
     }
 
 private:
@@ -305,11 +305,11 @@ std::unique_ptr<Surface> HeadlessBackend::createSurface(HWND, int width, int hei
 }
 
 FontSpec HeadlessBackend::resolveFont(const LOGFONTA& logFont, int stockId) {
-    FontSpec spec;
-    spec.logFont = logFont;
-    spec.stockId = stockId;
-    spec.metrics = HeadlessFontMetrics(logFont);
-    return spec;
+    FontSpec fontSpec;
+    fontSpec.logFont = logFont;
+    fontSpec.stockId = stockId;
+    fontSpec.metrics = HeadlessFontMetrics(logFont);
+    return fontSpec;
 }
 
 void HeadlessBackend::pumpEvents(DWORD milliseconds) {

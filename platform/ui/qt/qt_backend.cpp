@@ -269,11 +269,11 @@ std::unique_ptr<Surface> QtBackend::createSurface(HWND, int width, int height) {
 }
 
 FontSpec QtBackend::resolveFont(const LOGFONTA& logFont, int stockId) {
-    FontSpec spec;
-    spec.logFont = logFont;
-    spec.stockId = stockId;
-    spec.metrics = MetricsOf(FontFor(logFont, stockId));
-    return spec;
+    FontSpec fontSpec;
+    fontSpec.logFont = logFont;
+    fontSpec.stockId = stockId;
+    fontSpec.metrics = MetricsOf(FontFor(logFont, stockId));
+    return fontSpec;
 }
 
 void QtBackend::pumpEvents(DWORD milliseconds) {

@@ -110,11 +110,11 @@ public:
     }
 
     FontSpec resolveFont(const LOGFONTA& logFont) const override {
-        FontSpec spec;
-        spec.logFont = logFont;
+        FontSpec fontSpec;
+        fontSpec.logFont = logFont;
         QFont font = FontFor(logFont, -1);
-        spec.metrics = MetricsOf(font, const_cast<QPrinter*>(&printer_));
-        return spec;
+        fontSpec.metrics = MetricsOf(font, const_cast<QPrinter*>(&printer_));
+        return fontSpec;
     }
 
 private:
