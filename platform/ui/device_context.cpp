@@ -317,7 +317,10 @@ int DrawTextA(HDC dc, LPCSTR text, int count, RECT* rect, UINT format) {
     return font.metrics.tmHeight;
 }
 
-int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
+// FillRect and FrameRect: paint `rect` with the brush's colour through `paint`; a hollow
+// brush paints nothing but still succeeds.
+static int PaintWithBrush(HDC dc, const RECT* rect, HBRUSH brush,
+                          void (Surface::*paint)(const RECT&, COLORREF, const RECT&)) {
     DeviceContext* context = FindDc(dc);
     if (!context || !rect) {
         return 0;
@@ -329,28 +332,18 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
         return 0;
     }
     if (!hollow) {
-        surface->fillRect(*rect, color, context->clip);
+        (surface->*paint)(*rect, color, context->clip);
         Shown(*context, *rect);
     }
     return 1;
 }
 
+int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
+    return PaintWithBrush(dc, rect, brush, &Surface::fillRect);
+}
+
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
-    DeviceContext* context = FindDc(dc);
-    if (!context || !rect) {
-        return 0;
-    }
-    bool hollow = false;
-    COLORREF color = BrushColor(brush, &hollow);
-    Surface* surface = TargetOf(*context);
-    if (!surface) {
-        return 0;
-    }
-    if (!hollow) {
-        surface->drawFrame(*rect, color, context->clip);
-        Shown(*context, *rect);
-    }
-    return 1;
+    return PaintWithBrush(dc, rect, brush, &Surface::drawFrame);
 }
 
 BOOL InvertRect(HDC dc, const RECT* rect) {
