@@ -152,16 +152,17 @@ void ProduceBytes(CTransQueue& queue, int producer, long& produced) {
     }
 }
 
-TEST(QueueStressTest, EveryByteArrivesOnceInProducerOrder) {
-    CheckingByteSink sink;
-    CTransQueue queue(257, SQ_OUTPUT_THREAD, nullptr, nullptr, &sink);
-    std::array<long, kByteProducers> produced{};
+// Runs `producerCount` producers against `queue` while a controller pauses, resumes and
+// unwraps it, then checks that the sink got every element once and in each producer's order.
+template <std::size_t producerCount, class Queue, class Sink, class Produce>
+void RunStress(Queue& queue, Sink& sink, Produce produce) {
+    std::array<long, producerCount> produced{};
     std::atomic<bool> producing{true};
     std::thread controller([&] { Control(queue, sink, producing); });
     std::vector<std::thread> producers;
-    for (int p = 0; p < kByteProducers; ++p) {
+    for (int p = 0; p < static_cast<int>(producerCount); ++p) {
         producers.emplace_back(
-            [&, p] { ProduceBytes(queue, p, produced[static_cast<std::size_t>(p)]); });
+            [&, p] { produce(queue, p, produced[static_cast<std::size_t>(p)]); });
     }
     for (std::thread& producer : producers)
         producer.join();
@@ -173,9 +174,15 @@ TEST(QueueStressTest, EveryByteArrivesOnceInProducerOrder) {
         total += count;
     ASSERT_TRUE(Drain(queue, sink, total)) << sink.delivered.load() << " of " << total;
     EXPECT_FALSE(sink.corrupt.load());
-    for (int p = 0; p < kByteProducers; ++p) {
+    for (int p = 0; p < static_cast<int>(producerCount); ++p) {
         EXPECT_EQ(sink.Received(p), produced[static_cast<std::size_t>(p)]) << "producer " << p;
     }
+}
+
+TEST(QueueStressTest, EveryByteArrivesOnceInProducerOrder) {
+    CheckingByteSink sink;
+    CTransQueue queue(257, SQ_OUTPUT_THREAD, nullptr, nullptr, &sink);
+    RunStress<kByteProducers>(queue, sink, ProduceBytes);
 }
 
 // ---- actions ------------------------------------------------------------------------------------
@@ -240,27 +247,7 @@ void ProduceActions(CActionQueue& queue, int producer, long& produced) {
 TEST(QueueStressTest, EveryActionArrivesOnceInProducerOrder) {
     CheckingActionSink sink;
     CActionQueue queue(31, SQ_OUTPUT_THREAD, nullptr, &sink);
-    std::array<long, kActionProducers> produced{};
-    std::atomic<bool> producing{true};
-    std::thread controller([&] { Control(queue, sink, producing); });
-    std::vector<std::thread> producers;
-    for (int p = 0; p < kActionProducers; ++p) {
-        producers.emplace_back(
-            [&, p] { ProduceActions(queue, p, produced[static_cast<std::size_t>(p)]); });
-    }
-    for (std::thread& producer : producers)
-        producer.join();
-    producing = false;
-    controller.join();
-
-    long total = 0;
-    for (long count : produced)
-        total += count;
-    ASSERT_TRUE(Drain(queue, sink, total)) << sink.delivered.load() << " of " << total;
-    EXPECT_FALSE(sink.corrupt.load());
-    for (int p = 0; p < kActionProducers; ++p) {
-        EXPECT_EQ(sink.Received(p), produced[static_cast<std::size_t>(p)]) << "producer " << p;
-    }
+    RunStress<kActionProducers>(queue, sink, ProduceActions);
 }
 
 }  // namespace
