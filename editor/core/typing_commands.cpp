@@ -157,7 +157,13 @@ void tab_right() {
             return;
         }
     }
-    ReplaceOrUnmarkBlock();
+    if (pwinCurrent->marking && !fTypingReplacesSelection) {
+        // Unlike a typed character, the tab goes in where the dot is, not at the block's start.
+        PushUndo(U_MOVE);
+        EndMarking();
+    } else {
+        ReplaceOrUnmarkBlock();
+    }
     if (pbufCurrent->options & BF_EXPANDTABS) {
         do {
             if (!InsertOne(' ')) {

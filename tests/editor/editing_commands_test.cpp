@@ -137,6 +137,20 @@ TEST_F(CommandTest, TabRightInsertsSpacesOrATabAndOnlyMovesInOverwrite) {
     EXPECT_EQ(DotAt(), "0:8");
 }
 
+TEST_F(CommandTest, TabOverABlockEndsMarkingWhereTheDotIsUnlessTypingReplaces) {
+    NewDocument("abcdef");
+    Mark(0, 0, 0, 3);  // the block over abc, the dot after c
+    Run(tab_right);
+    EXPECT_EQ(BufferText(pbufCurrent), "abc\tdef");
+    EXPECT_FALSE(pwinCurrent->marking);
+    undo();  // the tab and the end of marking go together
+    EXPECT_EQ(BufferText(pbufCurrent), "abcdef");
+    fTypingReplacesSelection = 1;
+    Mark(0, 0, 0, 3);
+    Run(tab_right);
+    EXPECT_EQ(BufferText(pbufCurrent), "\tdef");
+}
+
 TEST_F(CommandTest, BackspaceAndWordDeletionAtLineStartsJoinLines) {
     NewDocument("abc\ndef");
     Run(backspace);  // start of the buffer: nothing

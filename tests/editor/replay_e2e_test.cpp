@@ -136,4 +136,15 @@ TEST_F(ReplayTest, UndoAndClipboardThroughTheScript) {
     EXPECT_EQ(Read("u.txt"), "secondfirst\r\n\r\n");
 }
 
+TEST_F(ReplayTest, TabOverABlockWithTypingReplacesOffGoesInAtTheDot) {
+    Write("tab.txt", "abcdef\r\n");
+    std::string output;
+    EXPECT_EQ(
+        Replay("-e 'set typing-replaces off ; select_char_right 3 ; type \\t' " + Path("tab.txt"),
+               output),
+        0)
+        << output;
+    EXPECT_EQ(Read("tab.txt"), "abc\tdef\r\n");
+}
+
 }  // namespace
