@@ -6,8 +6,10 @@
 #include "editor/core/ui_services.h"
 
 void TakeGoalColumn() {
+    // The column the user sees: where the cursor stood before this command moved the dot
+    // (select_line and cursor_down over a block move it first).
     if (!fPrevVertical && !(commandFlags & CF_VERTICAL)) {
-        goalColumn = DotColumn();
+        goalColumn = pwinCurrent->cursorColumn + pwinCurrent->hscroll;
     }
     commandFlags |= CF_VERTICAL;
 }

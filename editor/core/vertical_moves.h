@@ -4,8 +4,9 @@
 
 #include "editor/core/edit_window.h"
 
-// Takes the goal column from the dot unless the previous command was a vertical move, and
-// flags this command as one.
+// Takes the goal column from the cursor as the last display update showed it (cursor column
+// plus horizontal scroll) unless the previous command was a vertical move, and flags this
+// command as one.
 void TakeGoalColumn();
 // Puts the dot on line at the goal column.
 void PlaceAtGoal(Line* line);

@@ -3,8 +3,10 @@
 #include "command_fixture.h"
 #include "editor/core/block_ops.h"
 #include "editor/core/command_state.h"
+#include "editor/core/editing_commands.h"
 #include "editor/core/lines.h"
 #include "editor/core/undo.h"
+#include "editor/view/display_update.h"
 
 namespace {
 
@@ -30,6 +32,30 @@ TEST_F(CommandTest, GoalColumnSurvivesShortLinesAndIsRetakenAfterOtherCommands) 
     Run(cursor_left);  // not vertical: the next vertical move takes the column afresh
     Run(cursor_down, 3);
     EXPECT_EQ(DotAt(), "3:9");
+}
+
+TEST_F(CommandTest, GoalColumnIsTheColumnShownBeforeTheCommand) {
+    // select_line moves to the next line before its vertical move: the goal is still the
+    // column the cursor stood at.
+    NewDocument("top\nmiddle\nbottom");
+    PlaceDot(pwinCurrent, 1, 3);
+    Run(select_line);
+    Run(copy);
+    EXPECT_EQ(ui.clipboard, "dle\r\n");
+    // cursor_down first goes to the block's end; the goal is where the cursor was shown.
+    NewDocument("abcdef\nabcdefgh");
+    Mark(0, 4, 0, 1);
+    Run(cursor_down);
+    EXPECT_EQ(DotAt(), "1:1");
+    // The horizontal scroll counts: the shown column plus the scroll.
+    NewDocument(std::string(100, 'x') + "\n" + std::string(100, 'y'));
+    pwinCurrent->columns = 80;
+    fPrevVertical = 0;
+    PlaceDot(pwinCurrent, 0, 90);
+    DisplayUpdate();
+    ASSERT_GT(pwinCurrent->hscroll, 0);
+    Run(cursor_down);
+    EXPECT_EQ(DotAt(), "1:90");
 }
 
 TEST_F(CommandTest, GoalColumnCountsTabsAsDisplayColumns) {
@@ -138,7 +164,7 @@ TEST_F(CommandTest, SelectionsMarkWhatTheyName) {
     pwinCurrent->marking = 0;
     Run(select_line);
     NormalizeBlock();
-    EXPECT_EQ(BlockSize(), 8u);  // "middle" and its line break
+    EXPECT_EQ(BlockSize(), 5u);  // "dle" from the cursor's column and the line break
 
     pwinCurrent->marking = 0;
     PlaceDot(pwinCurrent, 1, 2);

@@ -158,6 +158,8 @@ Line* LineAt(const Buffer* buffer, DWORD number) {
 
 void PlaceDot(EditWindow* window, DWORD line, WORD offset) {
     window->dot = {LineAt(window->buffer, line), offset};
+    // The cursor is shown there, as a display update would place it.
+    window->cursorColumn = ColumnOf(window, window->dot.lpln, offset) - window->hscroll;
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {

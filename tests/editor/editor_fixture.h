@@ -34,6 +34,7 @@ std::string BufferText(const Buffer* buffer);
 // Checks links, line count and that every window's positions lie on the buffer's lines and
 // within them.
 ::testing::AssertionResult BufferConsistent(const Buffer* buffer);
+// Puts the dot there with the cursor column that the display would show for it.
 void PlaceDot(EditWindow* window, DWORD line, WORD offset);
 Line* LineAt(const Buffer* buffer, DWORD number);
 

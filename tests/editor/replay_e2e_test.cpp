@@ -147,4 +147,17 @@ TEST_F(ReplayTest, TabOverABlockWithTypingReplacesOffGoesInAtTheDot) {
     EXPECT_EQ(Read("tab.txt"), "abc\tdef\r\n");
 }
 
+TEST_F(ReplayTest, VerticalMovesAimForTheColumnShownBeforeTheCommand) {
+    Write("goal.txt", "top\r\nmiddle\r\nbottom\r\nabcdef\r\nabcdefgh\r\n");
+    std::string output;
+    EXPECT_EQ(Replay("-e 'goto 2 ; cursor_right 3 ; select_line ; cut ; cursor_down ; "
+                     "beginning_of_line ; cursor_right 4 ; select_char_left 3 ; cursor_down ; "
+                     "type X' " +
+                         Path("goal.txt"),
+                     output),
+              0)
+        << output;
+    EXPECT_EQ(Read("goal.txt"), "top\r\nmidbottom\r\nabcdef\r\naXbcdefgh\r\n");
+}
+
 }  // namespace
