@@ -155,6 +155,15 @@ void copy_line() {
 
 void cut_line() {
     PushUndo(U_MOVE);
+    Line* line = pwinCurrent->dot.lpln;
+    if (line->next == nullptr) {
+        // The block would run from the last line's start to its start: nothing is cut, and
+        // the clipboard keeps what it holds.
+        EndMarking();
+        pwinCurrent->dot.offset = 0;
+        pwinCurrent->redraw |= RD_LINE;
+        return;
+    }
     OnCurrentLine(cut_block);
 }
 

@@ -63,9 +63,17 @@ TEST_F(CommandTest, CopyAndCutWithoutABlockUseTheLinePreference) {
     EXPECT_EQ(ui.clipboard, "alpha\r\n");
     EXPECT_EQ(DotAt(), "0:0");
     PlaceDot(pwinCurrent, 1, 2);
-    Run(cut);  // the last line: up to its end
-    EXPECT_EQ(ui.clipboard, "beta");
-    EXPECT_EQ(BufferText(pbufCurrent), "alpha\n");
+    WORD changes = pbufCurrent->changes;
+    Run(cut);  // the last line: the dot stays at its start, so there is nothing to cut
+    EXPECT_EQ(BufferText(pbufCurrent), "alpha\nbeta");
+    EXPECT_EQ(DotAt(), "1:0");
+    EXPECT_FALSE(pwinCurrent->marking);
+    EXPECT_EQ(ui.clipboard, "alpha\r\n") << "the clipboard keeps what it held";
+    EXPECT_EQ(pbufCurrent->changes, changes);
+    PlaceDot(pwinCurrent, 0, 3);
+    Run(cut);  // another line: all of it and its line break
+    EXPECT_EQ(BufferText(pbufCurrent), "beta");
+    EXPECT_EQ(DotAt(), "0:0");
 }
 
 TEST_F(CommandTest, CaseChangesOverABlockSpanningLines) {

@@ -160,4 +160,13 @@ TEST_F(ReplayTest, VerticalMovesAimForTheColumnShownBeforeTheCommand) {
     EXPECT_EQ(Read("goal.txt"), "top\r\nmidbottom\r\nabcdef\r\naXbcdefgh\r\n");
 }
 
+TEST_F(ReplayTest, CutLineOnTheLastLineCutsNothing) {
+    Write("last.txt", "one\r\ntwo");
+    std::string output;
+    EXPECT_EQ(
+        Replay("-e 'goto 2 ; cursor_right 2 ; cut_line ; type X' " + Path("last.txt"), output), 0)
+        << output;
+    EXPECT_EQ(Read("last.txt"), "one\r\nXtwo\r\n");
+}
+
 }  // namespace
