@@ -342,18 +342,17 @@ void confirm_no() {
         confirm_cancel();
         return;
     }
+    // The dot stays at the declined match's end and the search goes on from there. No step
+    // right first: it would skip a match that starts right there (the second abc of abcabc).
+    // An empty match at that place, the declined one included, is stepped over as after a
+    // replacement, so that the search always advances.
     if (pwinCurrent->marking) {
-        NormalizeBlock();
-        pwinCurrent->dot = pwinCurrent->startblock;
         pwinCurrent->marking = 0;
         pwinCurrent->redraw |= RD_ALL;
     }
+    pwinCurrent->mark = pwinCurrent->dot;
     confirmResume = pwinCurrent->dot;
-    lastReplacementEnd = {nullptr, 0};
-    if (!StepRight()) {
-        FinishConfirmed();
-        return;
-    }
+    lastReplacementEnd = pwinCurrent->dot;
     SearchOn();
 }
 

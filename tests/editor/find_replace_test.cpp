@@ -170,7 +170,7 @@ TEST_F(CommandTest, ConfirmedReplaceEndsWithNoMoreOccurrencesOrCancel) {
     confirm_no();
     confirm_no();
     EXPECT_EQ(ui.status, "No more occurrences");
-    EXPECT_EQ(DotAt(), "0:3");
+    EXPECT_EQ(DotAt(), "0:4") << "back at the end of the last declined match";
 
     NewDocument("a1 a2");
     ui.QueueSearch(ReplaceAnswer("a", "b", false, true));
@@ -179,6 +179,37 @@ TEST_F(CommandTest, ConfirmedReplaceEndsWithNoMoreOccurrencesOrCancel) {
     EXPECT_FALSE(pwinCurrent->marking);
     EXPECT_EQ(DotAt(), "0:0");
     EXPECT_EQ(BufferText(pbufCurrent), "a1 a2");
+}
+
+TEST_F(CommandTest, DeclinedMatchIsNotOfferedAgainAndTheAdjacentOneIs) {
+    NewDocument("aaaa");
+    ui.QueueSearch(ReplaceAnswer("aa", "X", false, true));
+    Run(replace);
+    EXPECT_EQ(Selected(), "0:0-2");
+    confirm_no();
+    EXPECT_EQ(Selected(), "0:2-4") << "the search goes on from the declined match's end";
+    confirm_yes();
+    EXPECT_EQ(BufferText(pbufCurrent), "aaX");
+    EXPECT_EQ(ui.status, "1 occurrence changed");
+
+    NewDocument("abcabc");
+    ui.QueueSearch(ReplaceAnswer("abc", "X", false, true));
+    Run(replace);
+    confirm_no();
+    EXPECT_EQ(Selected(), "0:3-6") << "a match right after the declined one is offered";
+    confirm_yes();
+    EXPECT_EQ(BufferText(pbufCurrent), "abcX");
+
+    // Declining empty matches still advances to the end of the buffer.
+    NewDocument("ab\nb");
+    ui.QueueSearch(ReplaceAnswer("b@", "X", true, true));
+    Run(replace);
+    for (int i = 0; i < 10 && fConfirmInProgress; ++i) {
+        confirm_no();
+    }
+    EXPECT_FALSE(fConfirmInProgress);
+    EXPECT_EQ(ui.status, "No more occurrences");
+    EXPECT_EQ(BufferText(pbufCurrent), "ab\nb");
 }
 
 TEST_F(CommandTest, ReplacementEscapesOnlyInRegularExpressionMode) {

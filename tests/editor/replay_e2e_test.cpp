@@ -169,4 +169,16 @@ TEST_F(ReplayTest, CutLineOnTheLastLineCutsNothing) {
     EXPECT_EQ(Read("last.txt"), "one\r\nXtwo\r\n");
 }
 
+TEST_F(ReplayTest, ConfirmedReplaceGoesOnFromTheDeclinedMatchsEnd) {
+    Write("a.txt", "aaaa\r\nabcabc\r\n");
+    std::string output;
+    EXPECT_EQ(Replay("-e 'replace q /aa/X/ ; confirm no ; confirm yes ; "
+                     "goto 2 ; replace q /abc/X/ ; confirm no ; confirm yes' " +
+                         Path("a.txt"),
+                     output),
+              0)
+        << output;
+    EXPECT_EQ(Read("a.txt"), "aaX\r\nabcX\r\n");
+}
+
 }  // namespace
