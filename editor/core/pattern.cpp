@@ -75,8 +75,9 @@ std::size_t CompileClass(const char* source, std::size_t i, PatternWriter& out) 
                 }
                 ++count;
             }
+            // y may begin the next range: [a-c-e] is a to e.
             i += 2;
-            havePrevious = false;
+            previous = static_cast<char>(last);
             continue;
         }
         if (!out.Put(static_cast<BYTE>(c))) {

@@ -212,6 +212,13 @@ TEST_F(CommandTest, DeclinedMatchIsNotOfferedAgainAndTheAdjacentOneIs) {
     EXPECT_EQ(BufferText(pbufCurrent), "ab\nb");
 }
 
+TEST_F(CommandTest, ReplaceWithAChainedClassRange) {
+    NewDocument("x-d\nb");
+    ui.QueueSearch(ReplaceAnswer("[a-c-e]", "X", true, false));
+    Run(replace);
+    EXPECT_EQ(BufferText(pbufCurrent), "x-X\nX");
+}
+
 TEST_F(CommandTest, ReplacementEscapesOnlyInRegularExpressionMode) {
     NewDocument("x");
     ui.QueueSearch(ReplaceAnswer("x", "\\t", false, false));

@@ -53,6 +53,9 @@ TEST(PatternCompiler, EveryElementOfTheSourceSyntax) {
     EXPECT_EQ(Compiled("[-z]"), "[{2}-z");
     EXPECT_EQ(Compiled("[d-a]"), "[{3}d-a");
     EXPECT_EQ(Compiled("[a-]"), "[{2}a-");
+    EXPECT_EQ(Compiled("[a-c-e]"), "[{5}abcde");  // every range expands, also a chained one
+    EXPECT_EQ(Compiled("[a-c-]"), "[{4}abc-");
+    EXPECT_EQ(Compiled("[0-2a-b]"), "[{5}012ab");
     EXPECT_EQ(Compiled("[\\]x]"), "[{2}]x");
     EXPECT_EQ(Compiled("[ab]@"), "@[{2}ab");
     EXPECT_EQ(Compiled("\\t\\f\\q"), "c{9}c{12}cq");

@@ -181,4 +181,11 @@ TEST_F(ReplayTest, ConfirmedReplaceGoesOnFromTheDeclinedMatchsEnd) {
     EXPECT_EQ(Read("a.txt"), "aaX\r\nabcX\r\n");
 }
 
+TEST_F(ReplayTest, EveryRangeOfAClassExpands) {
+    Write("class.txt", "x-d c f\r\n");
+    std::string output;
+    EXPECT_EQ(Replay("-e 'replace r /[a-c-e]/X/' " + Path("class.txt"), output), 0) << output;
+    EXPECT_EQ(Read("class.txt"), "x-X X f\r\n");
+}
+
 }  // namespace
