@@ -188,4 +188,11 @@ TEST_F(ReplayTest, EveryRangeOfAClassExpands) {
     EXPECT_EQ(Read("class.txt"), "x-X X f\r\n");
 }
 
+TEST_F(ReplayTest, TypingOverABlockReplacesItByDefault) {
+    Write("over.txt", "abcdef\r\n");
+    std::string output;
+    EXPECT_EQ(Replay("-e 'select_char_right 3 ; type X' " + Path("over.txt"), output), 0) << output;
+    EXPECT_EQ(Read("over.txt"), "Xdef\r\n");
+}
+
 }  // namespace

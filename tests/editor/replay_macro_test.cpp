@@ -1,5 +1,6 @@
-// Macro recording and playback in replay scripts: key presses and typed characters go through
-// the recorder as a document window's messages do.
+// Replay scripts run in process: the state a replay starts with, and macro recording and
+// playback (key presses and typed characters go through the recorder as a document window's
+// messages do).
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -50,6 +51,18 @@ TEST_F(ReplayMacroTest, BadLinesAreRefused) {
     EXPECT_EQ(Run("macro loop").message, "macro wants record or play");
     UnassignKey("F8");
     EXPECT_EQ(Run("macro play").message, "no key runs play_macro");
+}
+
+TEST_F(ReplayMacroTest, TypingReplacesTheSelectionAsThePreferenceDefaultsSay) {
+    NewDocument("abcdef");
+    DisplayUpdate();
+    ResetReplayState();
+    ScriptError error = Run("select_char_right 3\ntype X\n");
+    EXPECT_EQ(error.line, 0) << error.message;
+    EXPECT_EQ(BufferText(pwinCurrent->buffer), "Xdef");
+    error = Run("set typing-replaces off\nselect_char_right 2\ntype Y\n");
+    EXPECT_EQ(error.line, 0) << error.message;
+    EXPECT_EQ(BufferText(pwinCurrent->buffer), "XYdef") << "unmarked to the block's start";
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ int ReplayFile(const std::string& path, const std::vector<ScriptLine>& lines,
                const Options& options) {
     ReplayUi ui;
     SetEditorUi(&ui);
-    ResetCommandState();
+    ResetReplayState();
     CloseAll();
     int result = 0;
     if (!OpenDocument(path.c_str(), 0, 0, true) || pwinCurrent == nullptr) {

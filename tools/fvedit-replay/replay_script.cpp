@@ -14,6 +14,7 @@
 #include "editor/core/key_table.h"
 #include "editor/core/lines.h"
 #include "editor/core/macro.h"
+#include "editor/core/state_file.h"
 #include "editor/view/cell_grid.h"
 #include "editor/view/display_update.h"
 #include "editor/view/status_line.h"
@@ -379,6 +380,11 @@ std::string Runner::Run(const std::string& text, bool dryRun) {
 
 }  // namespace
 
+void ResetReplayState() {
+    ResetCommandState();
+    ApplySettingsToCommands();
+}
+
 std::vector<ScriptLine> ParseScript(const std::string& script) {
     std::vector<ScriptLine> lines;
     std::istringstream in(script);
@@ -497,6 +503,7 @@ escapes \t \n \r \\ and \xHH.
   path FILE           the answer of the next file dialog
   clipboard TEXT      put plain text on the clipboard
   set overwrite|autoindent|wordwrap|expandtabs|typing-replaces|cut-current-line on|off
+                      (as in a fresh editor: typing-replaces starts on, the others off)
   set margin N        right margin of the document (0 to 512)
   set tabsize N       tab size of the document (1 to 16)
   set window RxC      rows and columns of the window (default 24x80)

@@ -18,6 +18,10 @@ struct ScriptError {
     std::string message;  // what failed
 };
 
+// Puts the editor-wide command state where a replay of one file starts: as at the editor's
+// start-up, with the preferences' default values (typing replaces a selection, ...), which a
+// script may change with "set".
+void ResetReplayState();
 // Splits a script into its meaningful lines (blank lines and # comments dropped).
 std::vector<ScriptLine> ParseScript(const std::string& script);
 // Checks every line's form without running it. Returns the first error.
