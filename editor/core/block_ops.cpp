@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "editor/core/cursor_steps.h"
 #include "editor/core/lines.h"
 #include "editor/core/private_heap.h"
 #include "editor/core/trace.h"
@@ -166,6 +167,11 @@ int DeleteMarkedBlock() {
         return 0;
     }
     NormalizeBlock();
+    if (PositionsEqual(pwinCurrent->startblock, pwinCurrent->endblock)) {
+        // Nothing to delete: no undo record and no change, the block just ends.
+        EndMarking();
+        return 0;
+    }
     DWORD size = BlockSize() + 1;
     if (size > MAX_BLOCK_TEXT) {
         RefuseEdit(IDS_BLOCK_TOO_BIG);

@@ -15,5 +15,6 @@ void BlockText(char* destination);
 // Deletes the normalised block; the dot goes to startblock. Returns 1, or 0 when the text
 // could not be changed (out of memory, or the joined line would be too long).
 int DeleteBlock();
-// The command tail that removes the marked block with an undo record. Returns 1 when deleted.
+// The command tail that removes the marked block with an undo record and counts one change.
+// Returns 1 when deleted; an empty block only ends marking and returns 0.
 int DeleteMarkedBlock();

@@ -30,10 +30,6 @@ void DeleteAtDot() {
 // Deletes the block from the mark to the dot; an empty one only ends marking. A command
 // built on the block deletion counts one change of its own besides the deletion's.
 void DeleteMarkedRange() {
-    if (PositionsEqual(pwinCurrent->dot, pwinCurrent->mark)) {
-        EndMarking();
-        return;
-    }
     if (DeleteMarkedBlock()) {
         ++pbufCurrent->changes;
     }

@@ -208,6 +208,26 @@ TEST_F(CommandTest, TypingWithABlockReplacesOrUnmarksIt) {
     EXPECT_EQ(BufferText(pbufCurrent), "XY world");
 }
 
+TEST_F(CommandTest, AnEmptyBlockDeletesNothingAndCountsNoChange) {
+    // A block can be marked and empty while the mark does not follow the dot (a mouse
+    // selection, a macro playing back).
+    NewDocument("abc");
+    PlaceDot(pwinCurrent, 0, 2);
+    pwinCurrent->mark = pwinCurrent->dot;
+    pwinCurrent->marking = 1;
+    backspace();
+    EXPECT_EQ(BufferText(pbufCurrent), "abc");
+    EXPECT_FALSE(pwinCurrent->marking);
+    EXPECT_EQ(pbufCurrent->changes, 0);
+    EXPECT_FALSE(UndoAvailable()) << "no undo record for a deletion that did not happen";
+
+    fTypingReplacesSelection = 1;
+    pwinCurrent->marking = 1;
+    TypeCharacter('X');
+    EXPECT_EQ(BufferText(pbufCurrent), "abXc");
+    EXPECT_EQ(pbufCurrent->changes, 1) << "the typed character only";
+}
+
 TEST_F(CommandTest, InsertTextRequestIsOneUndoableInsertion) {
     NewDocument("ab");
     PlaceDot(pwinCurrent, 0, 1);
