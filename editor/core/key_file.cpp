@@ -58,12 +58,16 @@ int LoadKeyFile(const char* path, bool reportMissing) {
     unsigned char header[KEY_FILE_HEADER_SIZE];
     ssize_t got = ReadAll(descriptor, header, sizeof header);
     int kind = got >= static_cast<ssize_t>(KEY_FILE_SIGNATURE_SIZE) ? SignatureKind(header) : 0;
-    if (kind == 0 || got < static_cast<ssize_t>(KEY_FILE_HEADER_SIZE)) {
+    if (kind == 0) {
         close(descriptor);
         Warn(TXT_INVALID_KEY_FILE);
         return 0;
     }
-    editorSettings.keyboardMode = GetLe32(header + KEY_FILE_SIGNATURE_SIZE) != 0 ? 1 : 0;
+    // A file cut short after its signature has no mode to take (the current one stays) and no
+    // records, but it is a key file: the table is still cleared.
+    if (got == static_cast<ssize_t>(KEY_FILE_HEADER_SIZE)) {
+        editorSettings.keyboardMode = GetLe32(header + KEY_FILE_SIGNATURE_SIZE) != 0 ? 1 : 0;
+    }
     for (KeySlot* slot = keyTable; slot->id != 0; ++slot) {
         slot->command = nullptr;
     }

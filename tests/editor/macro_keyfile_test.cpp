@@ -127,9 +127,8 @@ TEST_F(KeyFileTest, BadFilesAreReportedAndKeepTheTable) {
     EXPECT_TRUE(ui.Showed("File does not exist"));
     EXPECT_FALSE(LoadKeyFile("", true));
 
-    for (const std::string& bytes :
-         {std::string("Quillpad"), Header("Quillpad 2.1", 1),
-          Header("Quillpad 2.0", 1).substr(0, 20), std::string(18, 'Q') + std::string(4, '\0')}) {
+    for (const std::string& bytes : {std::string("Quillpad"), Header("Quillpad 2.1", 1),
+                                     std::string(18, 'Q') + std::string(4, '\0')}) {
         ui.Clear();
         WriteBytes(path, bytes);
         EXPECT_FALSE(LoadKeyFile(path.c_str(), true));
@@ -148,6 +147,22 @@ TEST_F(KeyFileTest, BadFilesAreReportedAndKeepTheTable) {
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(CommandOf("F9"), "tile");
     EXPECT_EQ(CommandOf("F11"), "");
+}
+
+TEST_F(KeyFileTest, ASignatureWithoutAFullModeClearsTheTable) {
+    // A valid signature is a key file: the table is cleared, and with the mode cut short
+    // there is no mode to take and no record to read.
+    std::string path = PathOf("short.key");
+    for (std::size_t size : {18u, 20u}) {
+        ResetKeyTable();
+        editorSettings.keyboardMode = 0;
+        ui.Clear();
+        WriteBytes(path, Header("Quillpad 2.0", 1).substr(0, size));
+        EXPECT_TRUE(LoadKeyFile(path.c_str(), true)) << size;
+        EXPECT_TRUE(ui.messages.empty()) << size;
+        EXPECT_EQ(CommandOf("Up"), "") << size;
+        EXPECT_EQ(editorSettings.keyboardMode, 0) << size;
+    }
 }
 
 TEST_F(KeyFileTest, FailedWriteWarnsAndLeavesTheOldFile) {
