@@ -173,8 +173,8 @@ void SetUndoLevels(int levels) {
     }
     if (levels < editorSettings.undoLevels) {
         EditorTrace("Resetting undo stacks...");
-        for (EditWindow* window = pwinFirst; window != nullptr; window = window->next) {
-            PurgeUndoStack(window->buffer, levels);
+        for (Buffer* buffer = pbufFirst; buffer != nullptr; buffer = buffer->next) {
+            PurgeUndoStack(buffer, levels);
         }
     }
     editorSettings.undoLevels = levels;

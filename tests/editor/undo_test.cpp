@@ -206,6 +206,27 @@ TEST_F(UndoTest, LevelsLimitTheStackToWholeCommands) {
     EXPECT_EQ(editorSettings.undoLevels, 10);
 }
 
+TEST_F(UndoTest, LoweringLevelsTrimsEveryBufferWhateverItsWindows) {
+    // Window order: a window on the first buffer, one on the second, then a second window on
+    // the first buffer.
+    EditWindow* first = NewDocument("");
+    Buffer* one = first->buffer;
+    Buffer* two = NewDocument("")->buffer;
+    EditWindow* again = NewEditWindow(one);
+    for (Buffer* buffer : {one, two}) {
+        SetCurrentWindow(buffer == one ? again : pwinFirst->next);
+        for (int i = 0; i < 5; ++i) {
+            Type('x');
+        }
+        EXPECT_EQ(buffer->ulevel, 5);
+    }
+    SetUndoLevels(2);
+    EXPECT_EQ(one->ulevel, 2);
+    EXPECT_EQ(one->udepth, 2);
+    EXPECT_EQ(two->ulevel, 2);
+    EXPECT_EQ(two->udepth, 2);
+}
+
 TEST_F(UndoTest, ZeroLevelsDisableRecordingAndUndo) {
     NewDocument("");
     Type('a');
