@@ -14,17 +14,12 @@
 #include "editor/core/ui_services.h"
 #include "editor/core/undo.h"
 #include "editor/core/user_messages.h"
+#include "editor/core/wait_cursor.h"
 
 namespace {
 
 // Clipboard text of this many bytes or more is refused by paste.
 constexpr long MAX_PASTE_TEXT = 65536;
-
-class WaitCursor {
-public:
-    WaitCursor() { Ui().BeginWaitCursor(); }
-    ~WaitCursor() { Ui().EndWaitCursor(); }
-};
 
 // Runs a block command on the dot's whole line (up to the start of the next line, or the end
 // of the last one), then puts dot, mark and the marking flag back.

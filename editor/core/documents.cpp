@@ -21,6 +21,7 @@
 #include "editor/core/text_primitives.h"
 #include "editor/core/undo.h"
 #include "editor/core/user_messages.h"
+#include "editor/core/wait_cursor.h"
 #include "platform/kernel/share_lock.h"
 
 BOOL fStartupBuffer = 0;
@@ -31,12 +32,6 @@ namespace {
 // The directory and extension of the last file opened, for the next open dialog.
 char lastOpenDirectory[PATH_NAME_SIZE];
 char lastOpenExtension[8];
-
-class WaitCursor {
-public:
-    WaitCursor() { Ui().BeginWaitCursor(); }
-    ~WaitCursor() { Ui().EndWaitCursor(); }
-};
 
 void PlaceAtStart(EditWindow* window) {
     Line* first = window->buffer->lplnFirst;

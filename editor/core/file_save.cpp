@@ -18,6 +18,7 @@
 #include "editor/core/script_saved.h"
 #include "editor/core/undo.h"
 #include "editor/core/user_messages.h"
+#include "editor/core/wait_cursor.h"
 #include "platform/kernel/tick.h"
 
 namespace {
@@ -173,21 +174,23 @@ int SaveBuffer(Buffer* buffer) {
         return 1;
     }
     StatusMessage(IDS_WRITING, buffer->pathName, true);
-    Ui().BeginWaitCursor();
-    int saved = WriteSavedFile(buffer);
-    if (saved) {
-        buffer->state &= static_cast<WORD>(~BS_MODIFIED);
-        if (editorSettings.fileLocking && buffer->lockHandle <= 0 && !LockBuffer(buffer)) {
-            EditorWarning(IDS_LOCK_ERROR);
+    int saved = 0;
+    {
+        WaitCursor wait;
+        saved = WriteSavedFile(buffer);
+        if (saved) {
+            buffer->state &= static_cast<WORD>(~BS_MODIFIED);
+            if (editorSettings.fileLocking && buffer->lockHandle <= 0 && !LockBuffer(buffer)) {
+                EditorWarning(IDS_LOCK_ERROR);
+            }
+            ClearStatus();
+            ResetUndo(buffer);
+            buffer->changes = 0;
+            buffer->lastSaveTick = GetTickCount();
+            DeleteAutosaveFile(buffer);
+            NotifyScriptSaved();
         }
-        ClearStatus();
-        ResetUndo(buffer);
-        buffer->changes = 0;
-        buffer->lastSaveTick = GetTickCount();
-        DeleteAutosaveFile(buffer);
-        NotifyScriptSaved();
     }
-    Ui().EndWaitCursor();
     RefreshTitles(buffer);
     return saved;
 }

@@ -12,6 +12,7 @@
 #include "editor/core/text_primitives.h"
 #include "editor/core/undo.h"
 #include "editor/core/user_messages.h"
+#include "editor/core/wait_cursor.h"
 
 BOOL fConfirmInProgress = 0;
 
@@ -24,12 +25,6 @@ Position confirmResume{};  // where a confirmed replace returns when nothing mor
 // Where the last replacement ended: an empty match found there again is stepped over, so
 // that replacing always advances.
 Position lastReplacementEnd{};
-
-class WaitCursor {
-public:
-    WaitCursor() { Ui().BeginWaitCursor(); }
-    ~WaitCursor() { Ui().EndWaitCursor(); }
-};
 
 void ResolveReplacement() {
     const char* in = searchState.replacement;

@@ -8,6 +8,7 @@
 #include "editor/core/ui_services.h"
 #include "editor/core/undo.h"
 #include "editor/core/user_messages.h"
+#include "editor/core/wait_cursor.h"
 
 namespace {
 
@@ -186,7 +187,7 @@ void undo() {
         RefuseEdit(IDS_NOTHING_TO_UNDO);
         return;
     }
-    Ui().BeginWaitCursor();
+    WaitCursor wait;
     WORD changes = pbufCurrent->changes;
     WORD serial = pbufCurrent->newestUndo->serial;
     while (pbufCurrent->newestUndo != nullptr && pbufCurrent->newestUndo->serial == serial) {
@@ -198,5 +199,4 @@ void undo() {
     if (pbufCurrent->changes != changes) {
         pbufCurrent->changes = static_cast<WORD>(changes + 1);
     }
-    Ui().EndWaitCursor();
 }

@@ -54,6 +54,17 @@ TEST_F(CommandTest, PasteRefusesHugeTextAndTakesBareLineFeedsAsBreaks) {
     EXPECT_EQ(BufferText(pbufCurrent), "a\nb\nc");
 }
 
+TEST_F(CommandTest, TheWaitCursorGoesAwayByEveryReturn) {
+    NewDocument("abc");
+    ui.SetClipboardText(std::string(65536, 'x').c_str(), 65536);
+    Run(paste);  // refused after the cursor was shown
+    EXPECT_EQ(ui.waitCursorUses, 1);
+    Type("d");
+    Run(undo);
+    EXPECT_EQ(ui.waitCursorUses, 2);
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+}
+
 TEST_F(CommandTest, CopyAndCutWithoutABlockUseTheLinePreference) {
     NewDocument("alpha\nbeta");
     Run(copy);
