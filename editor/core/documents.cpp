@@ -22,6 +22,7 @@
 #include "editor/core/undo.h"
 #include "editor/core/user_messages.h"
 #include "editor/core/wait_cursor.h"
+#include "platform/kernel/replace_file.h"
 #include "platform/kernel/share_lock.h"
 
 BOOL fStartupBuffer = 0;
@@ -334,37 +335,20 @@ int insert_file() {
 int WriteBlockFile(const char* path) {
     // Written beside the file and renamed over it, so that a failure leaves any old file.
     char target[PATH_NAME_SIZE];
-    char folder[PATH_NAME_SIZE];
-    char temporary[PATH_NAME_SIZE];
     if (!FullPathName(path, target, sizeof target) || IsDirectory(target)) {
         EditorWarning(IDS_CREATE_OUTPUT_ERROR);
         return 0;
     }
-    DirectoryPart(target, folder, sizeof folder);
-    int descriptor = CreateUniqueFile(folder, EditorString(IDS_TEMP_EXTENSION), 0666, temporary,
-                                      sizeof temporary);
-    if (descriptor < 0) {
-        EditorWarning(IDS_CREATE_OUTPUT_ERROR);
-        return 0;
-    }
     NormalizeBlock();
-    if (!WriteBlockText(descriptor)) {
-        close(descriptor);
-        unlink(temporary);
-        EditorWarning(IDS_DISK_FULL);
-        return 0;
+    ReplaceFileStep failed = ReplaceFileStep::None;
+    auto writeBlock = [](int descriptor) { return WriteBlockText(descriptor) != 0; };
+    if (ReplaceFileContent(target, writeBlock, {0666}, &failed)) {
+        return 1;
     }
-    if (close(descriptor) != 0) {
-        unlink(temporary);
-        EditorWarning(IDS_CLOSE_OUTPUT_ERROR);
-        return 0;
-    }
-    if (rename(temporary, target) != 0) {
-        unlink(temporary);
-        EditorWarning(IDS_CREATE_OUTPUT_ERROR);
-        return 0;
-    }
-    return 1;
+    EditorWarning(failed == ReplaceFileStep::Write   ? IDS_DISK_FULL
+                  : failed == ReplaceFileStep::Close ? IDS_CLOSE_OUTPUT_ERROR
+                                                     : IDS_CREATE_OUTPUT_ERROR);
+    return 0;
 }
 
 int write_block() {

@@ -11,29 +11,13 @@
 #include <vector>
 
 #include "editor/core/buffer.h"
+#include "platform/kernel/make_folders.h"
 
 namespace {
 
 char programDirectory[PATH_NAME_SIZE];
 char stateFolder[PATH_NAME_SIZE];
 bool stateFolderSet = false;
-
-bool MakeFolders(const std::string& folder) {
-    std::string partial;
-    std::size_t start = 0;
-    while (start <= folder.size()) {
-        std::size_t slash = folder.find('/', start);
-        if (slash == std::string::npos) {
-            slash = folder.size();
-        }
-        partial = folder.substr(0, slash);
-        if (!partial.empty() && mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
-        }
-        start = slash + 1;
-    }
-    return IsDirectory(folder.c_str());
-}
 
 void ChooseStateFolder() {
     std::string folder = ProgramDirectory();

@@ -10,9 +10,9 @@
 #include "editor/core/file_io.h"
 #include "editor/core/key_table.h"
 #include "editor/core/le_bytes.h"
-#include "editor/core/replace_file.h"
 #include "editor/core/settings_texts.h"
 #include "editor/core/ui_services.h"
+#include "platform/kernel/replace_file.h"
 
 namespace {
 
@@ -97,7 +97,10 @@ int SaveKeyFile(const char* path) {
         PutText(bytes.data() + at, KEY_NAME_SIZE, slot->keyName);
         PutText(bytes.data() + at + KEY_NAME_SIZE, COMMAND_NAME_SIZE, slot->command->name);
     }
-    if (!ReplaceFileContent(path, bytes.data(), bytes.size(), 0644)) {
+    auto writeBytes = [&](int descriptor) {
+        return WriteAll(descriptor, bytes.data(), bytes.size()) == bytes.size();
+    };
+    if (!ReplaceFileContent(path, writeBytes, {0644})) {
         Warn(TXT_KEY_FILE_WRITE_ERROR);
         return 0;
     }

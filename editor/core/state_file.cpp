@@ -12,10 +12,10 @@
 #include "editor/core/file_io.h"
 #include "editor/core/history_lists.h"
 #include "editor/core/recent_files.h"
-#include "editor/core/replace_file.h"
 #include "editor/core/search.h"
 #include "editor/core/state_records.h"
 #include "platform/kernel/profile.h"
+#include "platform/kernel/replace_file.h"
 
 namespace {
 
@@ -335,7 +335,10 @@ int SaveEditorState() {
     if (editorSettings.restoreSession) {
         AppendOpenFileRecords(image);
     }
-    return ReplaceFileContent(path, image.data(), image.size(), 0600);
+    auto writeImage = [&](int descriptor) {
+        return WriteAll(descriptor, image.data(), image.size()) == image.size();
+    };
+    return ReplaceFileContent(path, writeImage, {0600});
 }
 
 int RestoreFiles() {

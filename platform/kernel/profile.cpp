@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "platform/kernel/ini_document.h"
+#include "platform/kernel/make_folders.h"
+#include "platform/kernel/replace_file.h"
 #include "platform/kernel/synch.h"
 
 using farvane::kernel::IniDocument;
@@ -91,51 +93,6 @@ IniDocument LoadDocument(LPCSTR fileName) {
         ReadFile(path, &contents);
     }
     return IniDocument::Parse(contents);
-}
-
-bool WriteAll(int descriptor, const std::string& data) {
-    std::size_t written = 0;
-    while (written < data.size()) {
-        const ssize_t count = write(descriptor, data.data() + written, data.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return false;
-        }
-        written += static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
-// Replaces the file at `path` by `data` in one step: readers see the old or the new file, and
-// a failure leaves the old one untouched.
-bool ReplaceFile(const std::string& path, const std::string& data) {
-    struct stat status {};
-    const bool exists = stat(path.c_str(), &status) == 0;
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = mkostemp(temporary.data(), O_CLOEXEC);
-    if (descriptor < 0) {
-        return false;
-    }
-    const mode_t mode = exists ? (status.st_mode & 07777) : 0644;
-    bool ok = fchmod(descriptor, mode) == 0 && WriteAll(descriptor, data) && fsync(descriptor) == 0;
-    ok = close(descriptor) == 0 && ok;
-    ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        unlink(temporary.c_str());
-    }
-    return ok;
-}
-
-bool MakeFolders(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1)) {
-        if (mkdir(path.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    return mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
 // The path to rewrite: a link is followed, so that the link itself stays.
@@ -287,7 +244,8 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     if (IsBareName(fileName)) {
         MakeFolders(WindowsDirectory());
     }
-    if (!ReplaceFile(target, document.Serialize())) {
+    const std::string text = document.Serialize();
+    if (!ReplaceFileContent(target.c_str(), text.data(), text.size())) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }

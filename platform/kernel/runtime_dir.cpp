@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/kernel/make_folders.h"
+
 namespace {
 
 constexpr std::size_t kLongestEscapedName = 160;
@@ -14,18 +16,6 @@ constexpr std::size_t kLongestEscapedName = 160;
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? std::string(value) : std::string();
-}
-
-// Creates `path` and the missing folders above it, each with mode 0700.
-bool MakeFolders(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1)) {
-        const std::string parent = path.substr(0, slash);
-        if (mkdir(parent.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    return mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
 bool IsOwnDirectory(const std::string& path) {

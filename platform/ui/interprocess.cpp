@@ -20,6 +20,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/kernel/replace_file.h"
 #include "platform/ui/internal.h"
 #include "platform/ui/window_api.h"
 
@@ -291,22 +292,20 @@ void RepublishWindows() {
         std::lock_guard lock(mailbox.snapshotMutex);
         mailbox.topLevelSnapshot = State().topLevel;
     }
-    std::string path = ListPath(getpid());
-    std::string temporary = path + ".new";
-    {
-        std::ofstream file(temporary, std::ios::trunc);
-        for (HWND top : State().topLevel) {
-            Window* w = FindWindowObject(top);
-            if (!w) {
-                continue;
-            }
-            std::string title = w->text;
-            std::replace(title.begin(), title.end(), '\n', ' ');
-            file << reinterpret_cast<std::uintptr_t>(top) << '\t' << w->windowClass->name << '\t'
-                 << title << '\n';
+    std::ostringstream list;
+    for (HWND top : State().topLevel) {
+        Window* w = FindWindowObject(top);
+        if (!w) {
+            continue;
         }
+        std::string title = w->text;
+        std::replace(title.begin(), title.end(), '\n', ' ');
+        list << reinterpret_cast<std::uintptr_t>(top) << '\t' << w->windowClass->name << '\t'
+             << title << '\n';
     }
-    std::rename(temporary.c_str(), path.c_str());
+    // Read by the other programs while they run; nothing to keep across a crash.
+    const std::string text = list.str();
+    ReplaceFileContent(ListPath(getpid()).c_str(), text.data(), text.size(), {0600, false});
 }
 
 BOOL AllowMessagesFromOtherPrograms() {

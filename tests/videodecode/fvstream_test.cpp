@@ -205,6 +205,7 @@ TEST_F(FvstreamRun, ErrorsNameTheOffsetAndLeaveNoPicture) {
     for (const auto& entry : fs::directory_iterator(dir_)) {
         EXPECT_EQ(entry.path().string().find(".png."), std::string::npos)
             << "left a temporary file " << entry.path();
+        EXPECT_NE(entry.path().extension(), ".tmp") << "left a temporary file " << entry.path();
     }
 }
 

@@ -174,6 +174,9 @@ TEST_F(FvscanRun, FailureLeavesTheOldOutputAlone) {
     EXPECT_EQ(Run("--cap 1 --out " + out.string()), 2);
     EXPECT_EQ(Read(out), Text("previous"));
     EXPECT_FALSE(fs::exists(folder_ / "stream.bin.fvscan-tmp"));
+    for (const auto& entry : fs::directory_iterator(folder_)) {
+        EXPECT_NE(entry.path().extension(), ".tmp") << "left a temporary file " << entry.path();
+    }
 }
 
 }  // namespace

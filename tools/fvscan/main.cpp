@@ -1,12 +1,12 @@
 // fvscan: runs the video scanner on a display and records the stream it transmits.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "options.h"
+#include "platform/kernel/replace_file.h"
 #include "scan_run.h"
 
 namespace {
@@ -18,23 +18,8 @@ constexpr int kExitBadArguments = 2;
 // file where a good one was.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
                          std::string& error) {
-    const std::string temporary = path + ".fvscan-tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            error = "cannot write " + temporary + ": " + std::strerror(errno);
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    std::error_code failure;
-    std::filesystem::rename(temporary, path, failure);
-    if (failure) {
-        error = "cannot replace " + path + ": " + failure.message();
-        std::remove(temporary.c_str());
+    if (!ReplaceFileContent(path.c_str(), bytes.data(), bytes.size(), {0666})) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
     return true;

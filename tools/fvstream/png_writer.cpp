@@ -9,8 +9,9 @@
 #include <cstring>
 #include <vector>
 
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/kernel/replace_file.h"
 
 namespace fvstream {
 
@@ -71,35 +72,39 @@ std::string writePng(const std::string& path, int width, int height,
         rows[i * 3 + 1] = static_cast<png_byte>(pixels[i] >> 8);
         rows[i * 3 + 2] = static_cast<png_byte>(pixels[i]);
     }
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) {
-        return "cannot create " + temporary + ": " + std::strerror(errno);
-    }
-    // mkstemp makes the file private; give it the permissions a plain new file would get.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
-    std::FILE* file = fdopen(descriptor, "wb");
-    if (file == nullptr) {
-        const std::string reason = std::strerror(errno);
-        close(descriptor);
-        unlink(temporary.c_str());
-        return "cannot write " + temporary + ": " + reason;
-    }
-    PngErrorSink sink;
-    const bool encoded = encode(file, width, height, rows.data(), sink);
-    const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    const std::string reason = std::strerror(errno);
-    const bool closed = std::fclose(file) == 0;
-    if (!encoded || !flushed || !closed) {
-        unlink(temporary.c_str());
-        return "cannot write " + path + ": " + (encoded ? reason : sink.message);
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string renameReason = std::strerror(errno);
-        unlink(temporary.c_str());
-        return "cannot rename " + temporary + " to " + path + ": " + renameReason;
+    // The encoder writes through a stream of its own on a copy of the descriptor, so that
+    // closing the stream leaves the file to the replacement.
+    std::string reason;
+    auto writeEncoded = [&](int descriptor) {
+        const int own = dup(descriptor);
+        std::FILE* file = own >= 0 ? fdopen(own, "wb") : nullptr;
+        if (file == nullptr) {
+            reason = std::strerror(errno);
+            if (own >= 0) {
+                close(own);
+            }
+            return false;
+        }
+        PngErrorSink sink;
+        const bool encoded = encode(file, width, height, rows.data(), sink);
+        const bool flushed = std::fflush(file) == 0;
+        reason = encoded ? std::strerror(errno) : sink.message;
+        const bool closed = std::fclose(file) == 0;
+        const bool ok = encoded && flushed && closed;
+        if (ok) {
+            reason.clear();
+        }
+        return ok;
+    };
+    ReplaceFileStep failed = ReplaceFileStep::None;
+    if (!ReplaceFileContent(path.c_str(), writeEncoded, {0666}, &failed)) {
+        if (failed != ReplaceFileStep::Write || reason.empty()) {
+            reason = std::strerror(errno);
+        }
+        const char* what = failed == ReplaceFileStep::Create   ? "cannot create "
+                           : failed == ReplaceFileStep::Rename ? "cannot replace "
+                                                               : "cannot write ";
+        return what + path + ": " + reason;
     }
     return {};
 }
