@@ -6,34 +6,49 @@
 #include <sstream>
 
 #include "editor/core/edit_window.h"
+#include "platform/ui/message_box_answer.h"
 
 namespace {
 
 HeadlessUi defaultUi;
 EditorUi* currentUi = nullptr;
 
-bool HasButton(UiButtons buttons, UiAnswer answer) {
+UINT BoxType(UiButtons buttons) {
+    using namespace farvane::ui;
     switch (buttons) {
-        case UiButtons::Ok:
-            return answer == UiAnswer::Ok;
         case UiButtons::OkCancel:
-            return answer == UiAnswer::Ok || answer == UiAnswer::Cancel;
+            return MB_OKCANCEL;
         case UiButtons::YesNo:
-            return answer == UiAnswer::Yes || answer == UiAnswer::No;
+            return MB_YESNO;
         case UiButtons::YesNoCancel:
-            return answer != UiAnswer::Ok;
+            return MB_YESNOCANCEL;
+        case UiButtons::Ok:
+            break;
     }
-    return false;
+    return MB_OK;
 }
 
-UiAnswer SafeAnswer(UiButtons buttons) {
-    if (HasButton(buttons, UiAnswer::Cancel)) {
-        return UiAnswer::Cancel;
+int ButtonId(UiAnswer answer) {
+    using namespace farvane::ui;
+    switch (answer) {
+        case UiAnswer::Cancel:
+            return IDCANCEL;
+        case UiAnswer::Yes:
+            return IDYES;
+        case UiAnswer::No:
+            return IDNO;
+        case UiAnswer::Ok:
+            break;
     }
-    if (HasButton(buttons, UiAnswer::No)) {
-        return UiAnswer::No;
-    }
-    return UiAnswer::Ok;
+    return IDOK;
+}
+
+UiAnswer AnswerOf(int id) {
+    using namespace farvane::ui;
+    return id == IDCANCEL ? UiAnswer::Cancel
+           : id == IDYES  ? UiAnswer::Yes
+           : id == IDNO   ? UiAnswer::No
+                          : UiAnswer::Ok;
 }
 
 }  // namespace
@@ -108,15 +123,14 @@ bool HeadlessUi::StatusShowed(const std::string& text) const {
 
 UiAnswer HeadlessUi::MessageBox(const char* text, const char* caption, UiButtons buttons,
                                 UiIcon icon, bool systemModal) {
-    UiAnswer answer = SafeAnswer(buttons);
-    // A box with only OK asks nothing: it takes no answer from the queue.
-    if (buttons != UiButtons::Ok && !answers_.empty()) {
-        answer = answers_.front();
+    // The windowing layer's policy for boxes that nobody answers.
+    UINT type = BoxType(buttons);
+    int scripted = 0;
+    if (farvane::ui::MessageBoxAsks(type) && !answers_.empty()) {
+        scripted = ButtonId(answers_.front());
         answers_.pop_front();
-        if (!HasButton(buttons, answer)) {
-            answer = SafeAnswer(buttons);
-        }
     }
+    UiAnswer answer = AnswerOf(farvane::ui::UnattendedMessageBoxAnswer(type, scripted));
     messages.push_back({text, caption, buttons, icon, systemModal, answer});
     return answer;
 }

@@ -7,6 +7,7 @@
 #include "platform/ui/common_dialog_api.h"
 #include "platform/ui/dialog_api.h"
 #include "platform/ui/internal.h"
+#include "platform/ui/message_box_answer.h"
 
 namespace farvane::ui {
 
@@ -115,35 +116,6 @@ private:
     std::size_t document_ = kNone;
     std::unique_ptr<PageRecorder> page_;
 };
-
-int DefaultAnswer(UINT type) {
-    UINT buttons = type & MB_TYPEMASK;
-    int choices[3] = {IDOK, 0, 0};
-    switch (buttons) {
-        case MB_OKCANCEL:
-            choices[0] = IDOK, choices[1] = IDCANCEL;
-            break;
-        case MB_ABORTRETRYIGNORE:
-            choices[0] = IDABORT, choices[1] = IDRETRY, choices[2] = IDIGNORE;
-            break;
-        case MB_YESNOCANCEL:
-            choices[0] = IDYES, choices[1] = IDNO, choices[2] = IDCANCEL;
-            break;
-        case MB_YESNO:
-            choices[0] = IDYES, choices[1] = IDNO;
-            break;
-        case MB_RETRYCANCEL:
-            choices[0] = IDRETRY, choices[1] = IDCANCEL;
-            break;
-        default:
-            break;
-    }
-    int index = static_cast<int>((type & MB_DEFMASK) >> 8);
-    if (index > 2 || choices[index] == 0) {
-        index = 0;
-    }
-    return choices[index];
-}
 
 }  // namespace
 
@@ -328,11 +300,12 @@ void HeadlessBackend::wake() {
 
 int HeadlessBackend::messageBox(HWND owner, const std::string& text, const std::string& caption,
                                 UINT type) {
-    int answer = DefaultAnswer(type);
-    if (!messageBoxAnswers_.empty()) {
-        answer = messageBoxAnswers_.front();
+    int scripted = 0;
+    if (MessageBoxAsks(type) && !messageBoxAnswers_.empty()) {
+        scripted = messageBoxAnswers_.front();
         messageBoxAnswers_.pop_front();
     }
+    int answer = UnattendedMessageBoxAnswer(type, scripted);
     messageBoxes_.push_back(ShownMessageBox{owner, text, caption, type, answer});
     return answer;
 }

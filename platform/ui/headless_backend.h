@@ -109,8 +109,8 @@ public:
     void emptyClipboard() override;
     SIZE screenSize() override { return screen_; }
 
-    // Scripts: each answers the next dialog of its kind; without one a message box answers
-    // its default button and the other dialogs are cancelled.
+    // Scripts: each answers the next dialog of its kind; without one a message box takes the
+    // answer that changes nothing (message_box_answer.h) and the other dialogs are cancelled.
     void pushMessageBoxAnswer(int answer) { messageBoxAnswers_.push_back(answer); }
     void pushFileDialogAnswer(std::optional<std::string> path) { fileAnswers_.push_back(path); }
     void pushFontAnswer(std::optional<LOGFONTA> font, int pointSize) {

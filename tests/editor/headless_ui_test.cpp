@@ -44,6 +44,7 @@ TEST(HeadlessUiTest, UnansweredQuestionsChangeNothing) {
     EXPECT_EQ(ui.MessageBox("?", "T", UiButtons::YesNo, UiIcon::Question, false), UiAnswer::No);
     EXPECT_EQ(ui.MessageBox("?", "T", UiButtons::OkCancel, UiIcon::Question, false),
               UiAnswer::Cancel);
+    EXPECT_EQ(ui.MessageBox("!", "T", UiButtons::Ok, UiIcon::Warning, false), UiAnswer::Ok);
     char text[8];
     EXPECT_EQ(ui.GetClipboardText(text, sizeof text), -1);
     ui.SetStatus("one", false);

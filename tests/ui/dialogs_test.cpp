@@ -323,5 +323,19 @@ TEST_F(DialogsTest, MessageBoxesAreAnsweredByScriptAndLogged) {
     EXPECT_EQ(MessageBoxA(gone, "x", "y", MB_OK), 0);
 }
 
+TEST_F(DialogsTest, UnansweredMessageBoxesTakeTheAnswerThatChangesNothing) {
+    // The same policy as the editor's headless interface: Cancel, else No, else the default.
+    EXPECT_EQ(MessageBoxA(owner, "Save?", "Editor", MB_YESNOCANCEL), IDCANCEL);
+    EXPECT_EQ(MessageBoxA(owner, "Replace?", "Editor", MB_YESNO), IDNO);
+    EXPECT_EQ(MessageBoxA(owner, "Disk?", "Editor", MB_ABORTRETRYIGNORE | MB_DEFBUTTON2), IDRETRY);
+    // A scripted answer the box has no button for is not taken; a box with only OK asks
+    // nothing and leaves the script's answer to the next question.
+    backend->pushMessageBoxAnswer(IDYES);
+    EXPECT_EQ(MessageBoxA(owner, "Go on?", "Editor", MB_OKCANCEL), IDCANCEL);
+    backend->pushMessageBoxAnswer(IDYES);
+    EXPECT_EQ(MessageBoxA(owner, "Note", "Editor", MB_OK), IDOK);
+    EXPECT_EQ(MessageBoxA(owner, "Save?", "Editor", MB_YESNOCANCEL), IDYES);
+}
+
 }  // namespace
 }  // namespace farvane::ui::testing
