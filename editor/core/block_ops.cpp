@@ -8,6 +8,7 @@
 #include "editor/core/trace.h"
 #include "editor/core/undo.h"
 #include "editor/core/user_messages.h"
+#include "editor/core/window_positions.h"
 
 void NormalizeBlock() {
     if (!pwinCurrent->marking) {
@@ -70,46 +71,7 @@ void DeleteWithinLine(const Position& start, const Position& end) {
     line->length -= removed;
     pwinCurrent->dot.offset = start.offset;
     NotifyViews(RD_LINE);
-    for (EditWindow* window = pwinFirst; window != nullptr; window = window->next) {
-        if (window->buffer != pbufCurrent) {
-            continue;
-        }
-        Position* positions[] = {&window->dot, &window->mark};
-        for (Position* position : positions) {
-            if (position == &pwinCurrent->dot || position->lpln != line ||
-                position->offset < start.offset) {
-                continue;
-            }
-            position->offset = position->offset < end.offset
-                                   ? start.offset
-                                   : static_cast<WORD>(position->offset - removed);
-        }
-    }
-}
-
-// Other windows' positions inside the block move to its start.
-void MoveOtherWindowsOutOfBlock(const Position& start, const Position& end) {
-    if (pbufCurrent->windowCount <= 1) {
-        return;
-    }
-    for (EditWindow* window = pwinFirst; window != nullptr; window = window->next) {
-        if (window == pwinCurrent || window->buffer != pbufCurrent) {
-            continue;
-        }
-        if (PositionBefore(start, window->dot) && PositionAtOrBefore(window->dot, end)) {
-            EditorTrace("moving dot to startblock");
-            window->dot = start;
-            window->redraw |= RD_REFRAME;
-        }
-        if (PositionBefore(start, window->mark) && PositionAtOrBefore(window->mark, end)) {
-            EditorTrace("moving mark to startblock");
-            window->mark = start;
-        }
-        if (window->marking && PositionsEqual(window->dot, window->mark)) {
-            window->marking = 0;
-            window->redraw |= RD_ALL;
-        }
-    }
+    MovePositionsForDeletion(pbufCurrent, line, start.offset, end.offset);
 }
 
 int DeleteAcrossLines(const Position& start, const Position& end) {
@@ -133,7 +95,7 @@ int DeleteAcrossLines(const Position& start, const Position& end) {
         first->text = grown;
         first->capacity = size;
     }
-    MoveOtherWindowsOutOfBlock(start, end);
+    MovePositionsOutOfBlock(pbufCurrent, pwinCurrent, start, end);
     pwinCurrent->redraw |= RD_RENUMBER;
     while (first->next != last) {
         FreeLine(pbufCurrent, first->next);

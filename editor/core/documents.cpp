@@ -22,6 +22,7 @@
 #include "editor/core/undo.h"
 #include "editor/core/user_messages.h"
 #include "editor/core/wait_cursor.h"
+#include "editor/core/window_positions.h"
 #include "platform/kernel/replace_file.h"
 #include "platform/kernel/share_lock.h"
 
@@ -33,15 +34,6 @@ namespace {
 // The directory and extension of the last file opened, for the next open dialog.
 char lastOpenDirectory[PATH_NAME_SIZE];
 char lastOpenExtension[8];
-
-void PlaceAtStart(EditWindow* window) {
-    Line* first = window->buffer->lplnFirst;
-    window->lplnTop = first;
-    window->dot = {first, 0};
-    window->mark = window->dot;
-    window->startblock = window->dot;
-    window->endblock = window->dot;
-}
 
 // The start-up untitled buffer, when it is still current, untitled and unchanged.
 EditWindow* ReusableStartupWindow() {
@@ -110,16 +102,6 @@ EditWindow* WindowShowingFile(const char* path) {
         }
     }
     return nullptr;
-}
-
-void ResetWindowsAfterRevert(Buffer* buffer) {
-    for (EditWindow* window = pwinFirst; window != nullptr; window = window->next) {
-        if (window->buffer == buffer) {
-            PlaceAtStart(window);
-            window->redraw |= RD_ALL | RD_VSCROLL | RD_REFRAME;
-            window->marking = 0;
-        }
-    }
 }
 
 // Reads the file into a staging buffer; only a complete read replaces the buffer's text.
@@ -426,6 +408,6 @@ int revert() {
         LockBuffer(buffer);
     }
     buffer->state &= static_cast<WORD>(~BS_MODIFIED);
-    ResetWindowsAfterRevert(buffer);
+    ResetPositions(buffer);
     return 1;
 }

@@ -4,6 +4,7 @@
 
 #include "editor/core/private_heap.h"
 #include "editor/core/trace.h"
+#include "editor/core/window_positions.h"
 
 int columnReached = 0;
 BOOL columnReachedValid = 0;
@@ -16,23 +17,6 @@ Line* NewLine(Buffer* buffer) {
     return line;
 }
 
-namespace {
-
-void MoveOffFreedLine(Position& position, const Line* line, Line* successor, Line* predecessor) {
-    if (position.lpln != line) {
-        return;
-    }
-    if (successor != nullptr) {
-        position.lpln = successor;
-        position.offset = 0;
-    } else {
-        position.lpln = predecessor;
-        position.offset = static_cast<WORD>(predecessor->length);
-    }
-}
-
-}  // namespace
-
 void FreeLine(Buffer* buffer, Line* line) {
     Line* successor = line->next;
     Line* predecessor = line->prev;
@@ -40,18 +24,7 @@ void FreeLine(Buffer* buffer, Line* line) {
         EditorTrace("FreeLine: can't happen");
         return;
     }
-    for (EditWindow* window = pwinFirst; window != nullptr; window = window->next) {
-        if (window->buffer != buffer) {
-            continue;
-        }
-        if (window->lplnTop == line) {
-            window->lplnTop = successor != nullptr ? successor : predecessor;
-        }
-        MoveOffFreedLine(window->dot, line, successor, predecessor);
-        MoveOffFreedLine(window->mark, line, successor, predecessor);
-        MoveOffFreedLine(window->startblock, line, successor, predecessor);
-        MoveOffFreedLine(window->endblock, line, successor, predecessor);
-    }
+    MovePositionsOffFreedLine(buffer, line);
     if (buffer->lplnFirst == line) {
         buffer->lplnFirst = successor;
     }
@@ -155,11 +128,7 @@ void NotifyViews(WORD bits) {
     if (pbufCurrent->windowCount > 1) {
         bits |= RD_ALL;
     }
-    for (EditWindow* window = pwinFirst; window != nullptr; window = window->next) {
-        if (window->buffer == pbufCurrent) {
-            window->redraw |= bits;
-        }
-    }
+    ForEachWindowOn(pbufCurrent, [bits](EditWindow* window) { window->redraw |= bits; });
 }
 
 bool PositionBefore(const Position& a, const Position& b) {

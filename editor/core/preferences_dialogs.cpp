@@ -9,6 +9,7 @@
 #include "editor/core/state_file.h"
 #include "editor/core/ui_services.h"
 #include "editor/core/undo.h"
+#include "editor/core/window_positions.h"
 
 namespace {
 
@@ -154,11 +155,7 @@ PreferencesResult DocumentPreferencesOk(const DocumentPreferencesForm& form, Buf
     buffer->autoIndent = form.autoIndent ? 1 : 0;
     buffer->tabSize = static_cast<int>(tab);
     buffer->rightMargin = static_cast<int>(margin);
-    for (EditWindow* window = pwinFirst; window != nullptr; window = window->next) {
-        if (window->buffer == buffer) {
-            window->redraw |= RD_ALL;
-        }
-    }
+    ForEachWindowOn(buffer, [](EditWindow* window) { window->redraw |= RD_ALL; });
     if (form.saveAsDefault) {
         editorSettings.tabSize = buffer->tabSize;
         editorSettings.expandTabs = form.expandTabs ? 1 : 0;

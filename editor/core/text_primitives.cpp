@@ -6,6 +6,7 @@
 #include "editor/core/private_heap.h"
 #include "editor/core/trace.h"
 #include "editor/core/user_messages.h"
+#include "editor/core/window_positions.h"
 
 namespace {
 
@@ -83,20 +84,7 @@ int SplitLine() {
     }
     line->next = tail;
 
-    // Positions past the break follow their text onto the new line.
-    for (EditWindow* window = pwinFirst; window != nullptr; window = window->next) {
-        if (window->buffer != pbufCurrent) {
-            continue;
-        }
-        Position* positions[] = {&window->dot, &window->mark};
-        for (Position* position : positions) {
-            if (position != &pwinCurrent->dot && position->lpln == line &&
-                position->offset > offset) {
-                position->lpln = tail;
-                position->offset = static_cast<WORD>(position->offset - offset);
-            }
-        }
-    }
+    MovePositionsForSplit(pbufCurrent, line, tail, offset);
     pwinCurrent->dot = {tail, 0};
     NotifyViews(RD_RENUMBER | RD_ALL | RD_REFRAME);
     ++pbufCurrent->lineCount;
@@ -113,17 +101,7 @@ int DeleteChar() {
     std::memmove(line->text + offset, line->text + offset + 1, line->length - offset - 1);
     --line->length;
     NotifyViews(RD_LINE);
-    for (EditWindow* window = pwinFirst; window != nullptr; window = window->next) {
-        if (window->buffer != pbufCurrent) {
-            continue;
-        }
-        Position* positions[] = {&window->dot, &window->mark};
-        for (Position* position : positions) {
-            if (position->lpln == line && position->offset > offset) {
-                --position->offset;
-            }
-        }
-    }
+    MovePositionsForDeletion(pbufCurrent, line, offset, static_cast<WORD>(offset + 1));
     return 1;
 }
 

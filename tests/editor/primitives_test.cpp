@@ -10,6 +10,11 @@ namespace {
 
 using PrimitivesTest = EditorTest;
 
+std::string DotAt(const EditWindow* window) {
+    RenumberLines();
+    return std::to_string(window->dot.lpln->number) + ":" + std::to_string(window->dot.offset);
+}
+
 TEST_F(PrimitivesTest, InsertCharsGrowsWithSlackAndLeavesOtherWindowsAlone) {
     EditWindow* first = NewDocument("abcdef");
     EditWindow* second = SecondWindow();
@@ -103,6 +108,26 @@ TEST_F(PrimitivesTest, DeleteCharShiftsLaterPositionsInEveryWindow) {
     PlaceDot(first, 0, 5);
     EXPECT_FALSE(DeleteChar());  // at the end of the line: nothing to delete
     EXPECT_TRUE(BufferConsistent(pbufCurrent));
+}
+
+TEST_F(PrimitivesTest, EditsMoveOnlyThePositionsOfWindowsOnTheirBuffer) {
+    EditWindow* other = NewDocument("abcdef\nxyz");
+    PlaceDot(other, 0, 5);
+    other->mark = {LineAt(other->buffer, 1), 2};
+    EditWindow* first = NewDocument("abcdef\nxyz");
+    PlaceDot(first, 0, 1);
+    ASSERT_TRUE(DeleteChar());
+    ASSERT_TRUE(SplitLine());
+    PlaceDot(first, 2, 0);
+    FreeLine(pbufCurrent, LineAt(pbufCurrent, 2));
+    --pbufCurrent->lineCount;
+    EXPECT_EQ(BufferText(pbufCurrent), "a\ncdef");
+    EXPECT_EQ(DotAt(first), "1:4") << "off the freed last line: the end of the one before";
+    EXPECT_EQ(DotAt(other), "0:5");
+    EXPECT_EQ(other->mark.lpln, LineAt(other->buffer, 1));
+    EXPECT_EQ(other->mark.offset, 2);
+    EXPECT_TRUE(BufferConsistent(pbufCurrent));
+    EXPECT_TRUE(BufferConsistent(other->buffer));
 }
 
 TEST_F(PrimitivesTest, DeleteCrJoinsInPlaceOrInNewStorage) {
