@@ -1,0 +1,43 @@
+// fvedit32: the multiple-document script editor.
+#include <cstdio>
+#include <string>
+
+#include "editor/ui/startup.h"
+#include "platform/ui/qt/ui_start.h"
+
+namespace {
+
+// The arguments as one command line; an argument with blanks is quoted.
+std::string JoinArguments(int argc, char** argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (!line.empty()) {
+            line += ' ';
+        }
+        line +=
+            argument.find_first_of(" \t") != std::string::npos ? '"' + argument + '"' : argument;
+    }
+    return line;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string commandLine = JoinArguments(argc, argv);
+    if (farvane::ui::StartUi(argc, argv, false) == farvane::ui::UiBackendKind::None) {
+        std::fprintf(stderr, "fvedit32: no display to show the editor on (is DISPLAY set?)\n");
+        return 1;
+    }
+    if (fvedit::HandToRunningEditor(commandLine)) {
+        return 0;
+    }
+    HINSTANCE instance = farvane::ui::RegisterResourceModule("fvedit32");
+    if (!fvedit::StartEditor(instance, commandLine.c_str(), farvane::ui::SW_SHOWNORMAL)) {
+        fvedit::ShutDownEditor();
+        return 1;
+    }
+    int code = fvedit::RunMessageLoop();
+    fvedit::ShutDownEditor();
+    return code;
+}
