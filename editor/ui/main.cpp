@@ -1,6 +1,9 @@
 // fvedit32: the multiple-document script editor.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+
+#include "editor/core/editor_paths.h"
 
 #include "editor/ui/startup.h"
 #include "platform/ui/qt/ui_start.h"
@@ -25,6 +28,10 @@ std::string JoinArguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     std::string commandLine = JoinArguments(argc, argv);
+    // The saved state and autosave files go where FVEDIT_STATE_DIR says (tests, portable use).
+    if (const char* folder = std::getenv("FVEDIT_STATE_DIR"); folder != nullptr && *folder) {
+        SetStateFolder(folder);
+    }
     if (farvane::ui::StartUi(argc, argv, false) == farvane::ui::UiBackendKind::None) {
         std::fprintf(stderr, "fvedit32: no display to show the editor on (is DISPLAY set?)\n");
         return 1;
