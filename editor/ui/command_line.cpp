@@ -178,6 +178,11 @@ void ProcessCommandLine(const char* commandLine) {
     if (editorMode != EditorMode::Print && state.firstOpened != nullptr) {
         Ui().ActivateDocumentWindow(state.firstOpened);
     }
+    // Opening and the g option moved the current window's view: show it.
+    if (editorMode != EditorMode::Print && pwinCurrent != nullptr) {
+        pwinCurrent->redraw |= RD_ALL | RD_VSCROLL | RD_HSCROLL;
+        Ui().UpdateDisplay();
+    }
 }
 
 void AcceptHandedOverCommandLine(WPARAM ticket) {

@@ -71,15 +71,20 @@ void EditorWindowTest::SetUp() {
     fvedit::TheStatusLine().Clear();
 }
 
-void EditorWindowTest::TearDown() {
+void EditorWindowTest::Stop() {
     if (started_) {
         fvedit::ShutDownEditor();
         PumpPendingMessages();
+        started_ = false;
     }
     while (pwinFirst != nullptr) {
         FreeEditWindow(pwinFirst);
     }
     SetCurrentWindow(nullptr);
+}
+
+void EditorWindowTest::TearDown() {
+    Stop();
     ClearModalDialogHandlers();
     SetStateFolder(nullptr);
     RemoveTree(folder_);

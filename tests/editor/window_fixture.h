@@ -17,6 +17,8 @@ protected:
 
     // Starts the editor with the command line; false when start-up failed.
     bool Start(const std::string& commandLine = "");
+    // Ends the editor as the program does and forgets every window (Start may follow).
+    void Stop();
     // Runs the editor's message loop until no message is waiting.
     void Pump();
     // Presses and releases a key (with modifiers), then pumps.
