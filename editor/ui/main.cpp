@@ -1,4 +1,7 @@
 // fvedit32: the multiple-document script editor.
+#include <unistd.h>
+
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,6 +27,22 @@ std::string JoinArguments(int argc, char** argv) {
     return line;
 }
 
+// The window icon: installed beside the program's share folder, else the one in the sources.
+void SetIcon() {
+    char self[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length > 0) {
+        std::string program(self, static_cast<std::size_t>(length));
+        std::string prefix = program.substr(0, program.rfind('/'));
+        prefix = prefix.substr(0, prefix.rfind('/'));
+        std::string installed = prefix + "/share/icons/hicolor/48x48/apps/fvedit32.png";
+        if (farvane::ui::SetProgramIcon(installed.c_str())) {
+            return;
+        }
+    }
+    farvane::ui::SetProgramIcon(FVEDIT_SOURCE_ICON);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,6 +55,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "fvedit32: no display to show the editor on (is DISPLAY set?)\n");
         return 1;
     }
+    SetIcon();
     if (fvedit::HandToRunningEditor(commandLine)) {
         return 0;
     }

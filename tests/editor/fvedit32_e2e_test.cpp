@@ -98,3 +98,23 @@ TEST_F(Fvedit32Test, ASecondStartHandsItsFilesToTheRunningEditor) {
 }
 
 }  // namespace
+
+namespace {
+
+// The picture of the README (two documents, a marked block, the status line), taken to be
+// looked at.
+TEST_F(Fvedit32Test, ScreenshotOfTwoDocumentsAndABlock) {
+    std::string script = folder + "/greeting.scr";
+    std::string notes = folder + "/notes.txt";
+    WriteFile(script, "; greeting script\r\nsend \"hello\"\r\n\twait 5\r\nsend \"bye\"\r\nend\r\n");
+    WriteFile(notes, "Notes\r\n\r\nTwo documents, one marked block.\r\n");
+    Program editor(FVEDIT32_PROGRAM, {notes, script}, Environment());
+    ASSERT_FALSE(StartedFrame().empty());
+    Keys("alt+w t");  // Window, Tile
+    Keys("Down shift+Down shift+Down shift+End");
+    EXPECT_TRUE(x.Screenshot(SCREENSHOT_DIR "/fvedit32_two_documents.png", 1, "768x596"));
+    Keys("alt+x");
+    EXPECT_EQ(editor.Wait(15000), 0);
+}
+
+}  // namespace

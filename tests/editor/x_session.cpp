@@ -97,9 +97,9 @@ std::string XSession::WaitForWindow(const std::string& title, int milliseconds) 
     return "";
 }
 
-bool XSession::Screenshot(const std::string& path, int scale) const {
+bool XSession::Screenshot(const std::string& path, int scale, const std::string& crop) const {
     return Shell("xwd -root -silent | " FVEDIT_SOURCE_DIR "/scripts/xwd2png '" + path + "' " +
-                 std::to_string(scale)) == 0;
+                 std::to_string(scale) + " " + crop) == 0;
 }
 
 Program::Program(const std::string& path, const std::vector<std::string>& arguments,

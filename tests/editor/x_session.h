@@ -23,8 +23,8 @@ public:
     std::string Output(const std::string& command) const;
     // Waits until xdotool finds a window with the title; returns its id or "".
     std::string WaitForWindow(const std::string& title, int milliseconds) const;
-    // Saves a screenshot of the whole screen as PNG.
-    bool Screenshot(const std::string& path, int scale = 1) const;
+    // Saves a screenshot of the screen as PNG (crop: "WIDTHxHEIGHT" of the top left corner).
+    bool Screenshot(const std::string& path, int scale = 1, const std::string& crop = "") const;
 
 private:
     int pid_ = -1;
