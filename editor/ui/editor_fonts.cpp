@@ -23,12 +23,15 @@ void ApplyEditorFont() {
     HDC dc = GetDC(window);
     TEXTMETRICA metrics;
     HGDIOBJ old = SelectObject(dc, ew.editorFont);
-    GetTextMetricsA(dc, &metrics);
-    SetFontMetrics(metrics.tmHeight, metrics.tmAveCharWidth);
+    // Without a device to measure on, the metrics stay as they were (never zero).
+    if (GetTextMetricsA(dc, &metrics) && metrics.tmHeight > 0 && metrics.tmAveCharWidth > 0) {
+        SetFontMetrics(metrics.tmHeight, metrics.tmAveCharWidth);
+    }
     SelectObject(dc, ew.statusFont);
-    GetTextMetricsA(dc, &metrics);
-    ew.statusHeight = metrics.tmHeight * 18 / 15;
-    ew.statusCharWidth = metrics.tmAveCharWidth > 0 ? metrics.tmAveCharWidth : 8;
+    if (GetTextMetricsA(dc, &metrics) && metrics.tmHeight > 0 && metrics.tmAveCharWidth > 0) {
+        ew.statusHeight = metrics.tmHeight * 18 / 15;
+        ew.statusCharWidth = metrics.tmAveCharWidth;
+    }
     SelectObject(dc, old);
     ReleaseDC(window, dc);
     viewMetrics.borderWidth = GetSystemMetrics(SM_CXBORDER);

@@ -45,7 +45,7 @@ struct EditorWindows {
     HACCEL accelerators = nullptr;
     HFONT editorFont = nullptr;
     HFONT statusFont = nullptr;
-    int statusHeight = 0;
+    int statusHeight = 19;
     int statusCharWidth = 8;
     int statusWidthChars = 80;
     COLORREF windowColour = 0xFFFFFF;
