@@ -27,17 +27,10 @@ namespace farvane::ui {
 
 namespace {
 
-constexpr std::uint32_t kMagic = 0x46564D53;      // "FVMS"
-constexpr std::uint32_t kTextMagic = 0x46564D54;  // "FVMT": a datagram followed by a text
+constexpr std::uint32_t kMagic = kDatagramMagic;
 constexpr std::size_t kMaxRegisteredMessages = 0x4000;
 
-struct Datagram {
-    std::uint32_t magic;
-    std::uint32_t message;
-    std::uint64_t target;
-    std::uint64_t wParam;
-    std::int64_t lParam;
-};
+using Datagram = DatagramHeader;
 
 // Texts that arrived and wait for their message to be handled, by ticket.
 struct PostedTexts {
@@ -312,31 +305,6 @@ BOOL PostToRemoteWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return SendDatagram(remote->pid, datagram) ? TRUE : FALSE;
 }
 
-bool ParseDatagram(const void* bytes, std::size_t size, ReceivedDatagram* out) {
-    Datagram header{};
-    if (size < sizeof header) {
-        return false;
-    }
-    std::memcpy(&header, bytes, sizeof header);
-    out->message = header.message;
-    out->target = header.target;
-    out->wParam = header.wParam;
-    out->lParam = header.lParam;
-    out->hasText = false;
-    out->text.clear();
-    if (header.magic == kMagic) {
-        return size == sizeof header;
-    }
-    if (header.magic != kTextMagic || header.wParam > kMaxPostedText ||
-        size != sizeof header + header.wParam) {
-        return false;
-    }
-    out->hasText = true;
-    out->text.assign(static_cast<const char*>(bytes) + sizeof header,
-                     static_cast<std::size_t>(header.wParam));
-    return true;
-}
-
 BOOL PostTextMessage(HWND window, UINT message, const std::string& text) {
     if (text.size() > kMaxPostedText) {
         return FALSE;
@@ -351,9 +319,7 @@ BOOL PostTextMessage(HWND window, UINT message, const std::string& text) {
     if (!remote || !Alive(remote->pid)) {
         return FALSE;
     }
-    Datagram header{kTextMagic, message, remote->handle, text.size(), 0};
-    std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
-    bytes += text;
+    std::string bytes = EncodeTextDatagram(message, remote->handle, text);
     return SendBytes(remote->pid, bytes.data(), bytes.size()) ? TRUE : FALSE;
 }
 

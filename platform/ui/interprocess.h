@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/ui/datagram.h"
 #include "platform/ui/user_types.h"
 
 namespace farvane::ui {
@@ -34,21 +35,9 @@ void PostToOtherPrograms(UINT message, WPARAM wParam, LPARAM lParam);
 // Posts a message carrying a text (at most kMaxPostedText bytes) to a window of another
 // program, or of this one. The receiver gets the message with a ticket as the word parameter
 // and 0 as the long parameter; TakePostedText turns the ticket into the text, once.
-inline constexpr std::size_t kMaxPostedText = 8192;
 BOOL PostTextMessage(HWND window, UINT message, const std::string& text);
 bool TakePostedText(WPARAM ticket, std::string* text);
 
-// One datagram as it arrives from another program. Returns false for anything that is not a
-// well-formed datagram (wrong size or signature, a text longer than it claims or than allowed).
-struct ReceivedDatagram {
-    UINT message = 0;
-    std::uint64_t target = 0;
-    std::uint64_t wParam = 0;
-    std::int64_t lParam = 0;
-    bool hasText = false;
-    std::string text;
-};
-bool ParseDatagram(const void* bytes, std::size_t size, ReceivedDatagram* out);
 // Rewrites this program's list of top-level windows (the model calls it on changes).
 void RepublishWindows();
 // The runtime folder, created when missing; empty when it cannot be made.
