@@ -1,6 +1,9 @@
 // The document window driven as a user drives it: keys through the editor's accelerators,
 // mouse clicks and drags, scroll bars, several windows, maximise and restore, closing.
+#include <unistd.h>
+
 #include "editor/core/cursor_steps.h"
+#include "editor/core/editor_settings.h"
 #include "editor/core/editor_strings.h"
 #include "editor/core/lines.h"
 #include "editor/ui/menu_ids.h"
@@ -237,6 +240,46 @@ TEST_F(DocumentWindowTest, MenuItemsAreEnabledByTheEditorsState) {
     Key(VK_END);
     Command(fvedit::IDM_PASTE);
     EXPECT_EQ(Row(0), " bca");
+}
+
+}  // namespace
+
+namespace {
+
+class PrivateMessageTest : public EditorWindowTest {};
+
+TEST_F(PrivateMessageTest, CentreInsertTextAndTheAutosaveTimer) {
+    std::string text;
+    for (int i = 0; i < 100; ++i) {
+        text += "l" + std::to_string(i) + "\r\n";
+    }
+    WriteFile(PathOf("m.txt"), text);
+    ASSERT_TRUE(Start(PathOf("m.txt")));
+    Key(VK_NEXT);
+    Key(VK_NEXT);
+    HWND document = CurrentDocument();
+    SendMessageA(document, fvedit::WM_CENTER_DOT_LINE, 0, 0);
+    Pump();
+    EXPECT_EQ(pwinCurrent->cursorRow, pwinCurrent->rows / 2);
+    static const char inserted[] = "ins";
+    SendMessageA(document, fvedit::WM_INSERT_TEXT, 0, reinterpret_cast<LPARAM>(inserted));
+    Pump();
+    EXPECT_EQ(Row(pwinCurrent->cursorRow).substr(0, 4), " ins");
+    // The frame's timer runs the autosave checks in the focused document.
+    editorSettings.autosaveInterval = 1;
+    EXPECT_EQ(pbufCurrent->autosaveName[0], '\0');
+    usleep(5000);  // more than the 1 ms interval has passed since the last save
+    SendMessageA(ew.frame, WM_TIMER, fvedit::ID_FRAME_TIMER, 0);
+    Pump();
+    EXPECT_NE(pbufCurrent->autosaveName[0], '\0');
+    std::string autosave = pbufCurrent->autosaveName;
+    EXPECT_NE(ReadFile(autosave).find("ins"), std::string::npos);
+    // Leaving without saving deletes it.
+    backend->pushMessageBoxAnswer(IDNO);
+    SendMessageA(ew.frame, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_FALSE(IsWindow(ew.frame));
+    EXPECT_EQ(access(autosave.c_str(), F_OK), -1);
 }
 
 }  // namespace
