@@ -220,7 +220,13 @@ void InstallKeyboardMode(const KeyboardModeSelection& selection) {
         if (wasDocument || AnyDocumentShown()) {
             SetFrameMenu(ew.documentMenu, WindowPopupOf(ew.documentMenu, true));
         } else if (ew.documentCount > 0) {
+            // The all-minimised menu is built again from the newly selected no-document menu.
+            HMENU old = ew.allMinimisedMenu;
+            ew.allMinimisedMenu = nullptr;
             ShowAllMinimisedMenu();
+            if (old != nullptr) {
+                DestroyMenu(old);
+            }
         } else {
             SetFrameMenu(ew.noDocumentMenu, WindowPopupOf(ew.noDocumentMenu, false));
         }

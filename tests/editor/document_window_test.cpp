@@ -5,6 +5,7 @@
 #include "editor/core/cursor_steps.h"
 #include "editor/core/editor_settings.h"
 #include "editor/core/editor_strings.h"
+#include "editor/core/key_table.h"
 #include "editor/core/lines.h"
 #include "editor/ui/menu_ids.h"
 #include "window_fixture.h"
@@ -280,6 +281,30 @@ TEST_F(PrivateMessageTest, CentreInsertTextAndTheAutosaveTimer) {
     Pump();
     EXPECT_FALSE(IsWindow(ew.frame));
     EXPECT_EQ(access(autosave.c_str(), F_OK), -1);
+}
+
+}  // namespace
+
+namespace {
+
+class KeyboardModeTest : public EditorWindowTest {};
+
+TEST_F(KeyboardModeTest, WithoutMenuAcceleratorsTheMenusLoseTheirMnemonics) {
+    ASSERT_TRUE(Start());
+    editorSettings.keyboardMode = 0;
+    ApplyKeyboardMode();
+    Pump();
+    EXPECT_EQ(MenuTitles(), "File Edit Search Options Window Help");
+    EXPECT_EQ(CurrentAcceleratorTable(), ACCEL_NO_MNEMONICS);
+    Type("ab");  // the keys still reach the document through table 6
+    EXPECT_EQ(Row(0), " ab");
+    SendMessageA(CurrentDocument(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Pump();
+    EXPECT_EQ(MenuTitles(), "File Search Options Window Help");
+    editorSettings.keyboardMode = 1;
+    ApplyKeyboardMode();
+    Pump();
+    EXPECT_EQ(MenuTitles(), "&File &Search &Options &Window &Help");
 }
 
 }  // namespace
