@@ -28,16 +28,33 @@ namespace farvane::ui {
 
 namespace {
 
-constexpr std::uint32_t kMagic = 0x46564D53;  // "FVMS"
+constexpr std::uint32_t kMagic = kDatagramMagic;
 constexpr std::size_t kMaxRegisteredMessages = 0x4000;
 
-struct Datagram {
-    std::uint32_t magic;
-    std::uint32_t message;
-    std::uint64_t target;
-    std::uint64_t wParam;
-    std::int64_t lParam;
+using Datagram = DatagramHeader;
+
+// Texts that arrived and wait for their message to be handled, by ticket.
+struct PostedTexts {
+    std::mutex mutex;
+    WPARAM nextTicket = 1;
+    std::vector<std::pair<WPARAM, std::string>> waiting;
+
+    WPARAM keep(std::string text) {
+        std::lock_guard lock(mutex);
+        // A receiver that never takes its texts does not make the list grow without bound.
+        if (waiting.size() >= 64) {
+            waiting.erase(waiting.begin());
+        }
+        WPARAM ticket = nextTicket++;
+        waiting.emplace_back(ticket, std::move(text));
+        return ticket;
+    }
 };
+
+PostedTexts& ThePostedTexts() {
+    static auto* texts = new PostedTexts();
+    return *texts;
+}
 
 struct RemoteWindow {
     int pid = 0;
@@ -93,7 +110,7 @@ bool Alive(int pid) {
     return pid > 0 && (kill(pid, 0) == 0 || errno == EPERM);
 }
 
-bool SendDatagram(int pid, const Datagram& datagram) {
+bool SendBytes(int pid, const void* bytes, std::size_t size) {
     std::string path = SocketPath(pid);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -105,38 +122,56 @@ bool SendDatagram(int pid, const Datagram& datagram) {
     if (fd < 0) {
         return false;
     }
-    ssize_t sent = sendto(fd, &datagram, sizeof datagram, MSG_DONTWAIT,
-                          reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ssize_t sent = sendto(fd, bytes, size, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&address),
+                          sizeof address);
     close(fd);
-    return sent == static_cast<ssize_t>(sizeof datagram);
+    return sent == static_cast<ssize_t>(size);
+}
+
+bool SendDatagram(int pid, const Datagram& datagram) {
+    return SendBytes(pid, &datagram, sizeof datagram);
+}
+
+void Deliver(const ReceivedDatagram& datagram) {
+    auto target = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(datagram.target));
+    WPARAM wParam = static_cast<WPARAM>(datagram.wParam);
+    LPARAM lParam = static_cast<LPARAM>(datagram.lParam);
+    if (datagram.hasText) {
+        if (target == HWND_BROADCAST || !target) {
+            return;
+        }
+        wParam = ThePostedTexts().keep(datagram.text);
+        lParam = 0;
+    }
+    // Only windows of this program can be addressed; PostMessageA checks the handle.
+    if (target == HWND_BROADCAST) {
+        std::vector<HWND> targets;
+        {
+            std::lock_guard lock(TheMailbox().snapshotMutex);
+            targets = TheMailbox().topLevelSnapshot;
+        }
+        for (HWND top : targets) {
+            PostMessageA(top, datagram.message, wParam, lParam);
+        }
+    } else if (target) {
+        PostMessageA(target, datagram.message, wParam, lParam);
+    }
 }
 
 void Receive(int fd) {
     Mailbox& mailbox = TheMailbox();
+    std::vector<char> buffer(sizeof(Datagram) + kMaxPostedText + 1);
     while (mailbox.running) {
-        Datagram datagram{};
-        ssize_t got = recv(fd, &datagram, sizeof datagram, 0);
-        if (got != static_cast<ssize_t>(sizeof datagram) || datagram.magic != kMagic) {
-            if (got < 0 && errno != EINTR && errno != EAGAIN) {
+        ssize_t got = recv(fd, buffer.data(), buffer.size(), 0);
+        if (got < 0) {
+            if (errno != EINTR && errno != EAGAIN) {
                 break;
             }
             continue;
         }
-        auto target = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(datagram.target));
-        // Only windows of this program can be addressed; PostMessageA checks the handle.
-        if (target == HWND_BROADCAST) {
-            std::vector<HWND> targets;
-            {
-                std::lock_guard lock(TheMailbox().snapshotMutex);
-                targets = TheMailbox().topLevelSnapshot;
-            }
-            for (HWND top : targets) {
-                PostMessageA(top, datagram.message, static_cast<WPARAM>(datagram.wParam),
-                             static_cast<LPARAM>(datagram.lParam));
-            }
-        } else if (target) {
-            PostMessageA(target, datagram.message, static_cast<WPARAM>(datagram.wParam),
-                         static_cast<LPARAM>(datagram.lParam));
+        ReceivedDatagram datagram;
+        if (ParseDatagram(buffer.data(), static_cast<std::size_t>(got), &datagram)) {
+            Deliver(datagram);
         }
     }
 }
@@ -269,6 +304,37 @@ BOOL PostToRemoteWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
     Datagram datagram{kMagic, message, remote->handle, wParam, static_cast<std::int64_t>(lParam)};
     return SendDatagram(remote->pid, datagram) ? TRUE : FALSE;
+}
+
+BOOL PostTextMessage(HWND window, UINT message, const std::string& text) {
+    if (text.size() > kMaxPostedText) {
+        return FALSE;
+    }
+    if (!IsRemoteWindow(window)) {
+        if (!IsWindow(window)) {
+            return FALSE;
+        }
+        return PostMessageA(window, message, ThePostedTexts().keep(text), 0);
+    }
+    RemoteWindow* remote = Remotes().find(reinterpret_cast<std::uintptr_t>(window));
+    if (!remote || !Alive(remote->pid)) {
+        return FALSE;
+    }
+    std::string bytes = EncodeTextDatagram(message, remote->handle, text);
+    return SendBytes(remote->pid, bytes.data(), bytes.size()) ? TRUE : FALSE;
+}
+
+bool TakePostedText(WPARAM ticket, std::string* text) {
+    PostedTexts& texts = ThePostedTexts();
+    std::lock_guard lock(texts.mutex);
+    for (auto it = texts.waiting.begin(); it != texts.waiting.end(); ++it) {
+        if (it->first == ticket) {
+            *text = std::move(it->second);
+            texts.waiting.erase(it);
+            return true;
+        }
+    }
+    return false;
 }
 
 void PostToOtherPrograms(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -9,8 +9,11 @@
 // means nothing in another program.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
+#include "platform/ui/datagram.h"
 #include "platform/ui/user_types.h"
 
 namespace farvane::ui {
@@ -29,6 +32,12 @@ void StopMessagesFromOtherPrograms();
 bool IsRemoteWindow(HWND window);
 BOOL PostToRemoteWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostToOtherPrograms(UINT message, WPARAM wParam, LPARAM lParam);
+// Posts a message carrying a text (at most kMaxPostedText bytes) to a window of another
+// program, or of this one. The receiver gets the message with a ticket as the word parameter
+// and 0 as the long parameter; TakePostedText turns the ticket into the text, once.
+BOOL PostTextMessage(HWND window, UINT message, const std::string& text);
+bool TakePostedText(WPARAM ticket, std::string* text);
+
 // Rewrites this program's list of top-level windows (the model calls it on changes).
 void RepublishWindows();
 // The runtime folder, created when missing; empty when it cannot be made.

@@ -75,11 +75,20 @@ QFont FontFor(const LOGFONTA& logFont, int stockId) {
     } else if (logFont.lfHeight > 0) {
         pixels = std::max(1, logFont.lfHeight * 4 / 5);  // a cell height includes the leading
     }
-    if (stockId == SYSTEM_FIXED_FONT || stockId == ANSI_FIXED_FONT || stockId == OEM_FIXED_FONT) {
+    // The three stock fixed fonts are told apart by face and size, as the programs that
+    // offer a choice between them expect.
+    bool bold = logFont.lfWeight >= FW_BOLD;
+    if (stockId == SYSTEM_FIXED_FONT) {
         pixels = 13;
+    } else if (stockId == ANSI_FIXED_FONT) {
+        font.setFamilies({"Liberation Mono", "DejaVu Sans Mono", "Monospace"});
+        pixels = 15;
+    } else if (stockId == OEM_FIXED_FONT) {
+        pixels = 12;
+        bold = true;
     }
     font.setPixelSize(std::clamp(pixels, 1, 2000));
-    font.setWeight(logFont.lfWeight >= FW_BOLD ? QFont::Bold : QFont::Normal);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
     font.setItalic(logFont.lfItalic != 0);
     font.setUnderline(logFont.lfUnderline != 0);
     font.setStrikeOut(logFont.lfStrikeOut != 0);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdlib>
 #include <cstring>
@@ -70,6 +71,18 @@ UiBackendKind StartUi(int& argc, char** argv, bool canRunHeadless) {
     }
     InstallBackend(std::make_unique<qt::QtBackend>());
     return UiBackendKind::Qt;
+}
+
+bool SetProgramIcon(const char* imagePath) {
+    if (!QApplication::instance() || imagePath == nullptr) {
+        return false;
+    }
+    QIcon icon(QString::fromLocal8Bit(imagePath));
+    if (icon.isNull() || icon.availableSizes().isEmpty()) {
+        return false;
+    }
+    QApplication::setWindowIcon(icon);
+    return true;
 }
 
 }  // namespace farvane::ui

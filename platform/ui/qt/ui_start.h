@@ -11,6 +11,9 @@ enum class UiBackendKind { None, Headless, Qt };
 // headless backend; one that cannot gets None. The Qt backend makes the QApplication when the
 // program has none; argc and argv must outlive it.
 UiBackendKind StartUi(int& argc, char** argv, bool canRunHeadless);
+// The icon of the program's windows, from an image file; false when there is no toolkit
+// application or the file cannot be read.
+bool SetProgramIcon(const char* imagePath);
 // True when a display can be opened (QT_QPA_PLATFORM set, or the X server of DISPLAY answers,
 // or a Wayland socket exists).
 bool DisplayAvailable();

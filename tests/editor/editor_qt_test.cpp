@@ -1,0 +1,76 @@
+// The editor on the Qt backend (offscreen): the three screen fonts, typing through Qt's key
+// events into a document, and the desktop clipboard.
+#include "../ui/qt_test_support.h"
+#include "editor/core/editor_settings.h"
+#include "editor/core/lines.h"
+#include "editor/ui/editor_fonts.h"
+#include "editor/ui/menu_ids.h"
+#include "editor/ui/startup.h"
+#include "editor/view/view_metrics.h"
+#include "window_fixture.h"
+
+using namespace farvane::ui;
+
+namespace {
+
+class EditorQtTest : public EditorWindowTest {
+protected:
+    void SetUp() override {
+        EditorWindowTest::SetUp();
+        qt = farvane::ui::testing::StartQtBackend();
+        ASSERT_NE(qt, nullptr);
+    }
+    void Settle() {
+        for (int i = 0; i < 5; ++i) {
+            farvane::ui::testing::ProcessQtEvents();
+            Pump();
+        }
+    }
+    qt::QtBackend* qt = nullptr;
+};
+
+TEST_F(EditorQtTest, TheThreeScreenFontsHaveDifferentMetrics) {
+    ASSERT_TRUE(Start());
+    std::vector<std::pair<int, int>> seen;
+    for (int font : {FONT_SYSTEM_FIXED, FONT_ANSI_FIXED, FONT_OEM_FIXED}) {
+        editorSettings.screenFont = font;
+        fvedit::ApplyEditorFont();
+        seen.emplace_back(viewMetrics.lineHeight, viewMetrics.charWidth);
+        EXPECT_GT(viewMetrics.lineHeight, viewMetrics.charWidth);
+    }
+    EXPECT_NE(seen[0], seen[1]);
+    EXPECT_NE(seen[0], seen[2]);
+    EXPECT_NE(seen[1], seen[2]);
+}
+
+TEST_F(EditorQtTest, KeysTypeIntoTheDocumentAndCopyReachesTheDesktopClipboard) {
+    std::string path = PathOf("qt.txt");
+    WriteFile(path, "tail\r\n");
+    ASSERT_TRUE(Start(path));
+    Settle();
+    ASSERT_NE(CurrentDocument(), nullptr);
+    for (char c : std::string("QT")) {
+        KeyModifiers shift;
+        shift.shift = true;
+        PostKeyEvent(static_cast<WORD>(c), true, shift);
+        PostKeyEvent(static_cast<WORD>(c), false, shift);
+    }
+    Settle();
+    EXPECT_EQ(std::string(pbufCurrent->lplnFirst->text, pbufCurrent->lplnFirst->length), "QTtail");
+    KeyModifiers shift;
+    shift.shift = true;
+    PostKeyEvent(VK_HOME, true, shift);
+    PostKeyEvent(VK_HOME, false, shift);
+    Settle();
+    Command(fvedit::IDM_COPY);
+    Settle();
+    EXPECT_EQ(qt->clipboardText(), "QT");
+    qt->setClipboardText("from outside");
+    Key(VK_END);
+    Command(fvedit::IDM_PASTE);
+    Settle();
+    EXPECT_EQ(std::string(pbufCurrent->lplnFirst->text, pbufCurrent->lplnFirst->length),
+              "QTtailfrom outside");
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// The real fvedit32 under its own Xvfb, driven by X key events as a person drives it.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "window_fixture.h"
+#include "x_session.h"
+
+namespace {
+
+class Fvedit32Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!x.ok()) {
+            GTEST_SKIP() << x.reason();
+        }
+        char pattern[] = "/tmp/fvedit32-e2e-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        for (const char* sub : {"/run", "/state", "/win"}) {
+            mkdir((folder + sub).c_str(), 0700);
+        }
+    }
+    void TearDown() override {
+        if (!folder.empty()) {
+            std::system(("rm -rf '" + folder + "'").c_str());
+        }
+    }
+    std::vector<std::string> Environment() const {
+        return {"DISPLAY=" + x.display(),
+                "QT_QPA_PLATFORM=xcb",
+                "FARVANE_UI=qt",
+                "FARVANE_RUNTIME_DIR=" + folder + "/run",
+                "XDG_RUNTIME_DIR=" + folder + "/run",
+                "FVEDIT_STATE_DIR=" + folder + "/state",
+                "FARVANE_WINDIR=" + folder + "/win",
+                "HOME=" + folder};
+    }
+    // Keys to the focused window, with a pause for the editor to take them.
+    void Keys(const std::string& keys) {
+        x.Shell("xdotool key --delay 40 " + keys);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    void TypeText(const std::string& text) {
+        x.Shell("xdotool type --delay 40 '" + text + "'");
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    std::string StartedFrame() {
+        std::string frame = x.WaitForWindow("Farvane Editor", 15000);
+        if (!frame.empty()) {
+            x.Shell("xdotool windowfocus --sync " + frame);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        }
+        return frame;
+    }
+
+    XSession x;
+    std::string folder;
+};
+
+TEST_F(Fvedit32Test, TypeCutAndPasteALineSaveAndLeave) {
+    std::string path = folder + "/doc.txt";
+    WriteFile(path, "alpha\r\nbeta\r\ngamma\r\n");
+    Program editor(FVEDIT32_PROGRAM, {path}, Environment());
+    ASSERT_FALSE(StartedFrame().empty()) << "no editor window appeared";
+    TypeText("new ");
+    Keys("Home shift+Down ctrl+x Down ctrl+v F2");
+    EXPECT_EQ(ReadFile(path), "beta\r\nnew alpha\r\ngamma\r\n");
+    x.Screenshot(SCREENSHOT_DIR "/fvedit32_edited.png");
+    Keys("alt+x");
+    EXPECT_EQ(editor.Wait(15000), 0);
+    EXPECT_EQ(ReadFile(path), "beta\r\nnew alpha\r\ngamma\r\n");
+}
+
+TEST_F(Fvedit32Test, ASecondStartHandsItsFilesToTheRunningEditor) {
+    std::string first = folder + "/first.txt";
+    std::string second = folder + "/second.txt";
+    WriteFile(first, "one\r\n");
+    WriteFile(second, "two\r\n");
+    Program editor(FVEDIT32_PROGRAM, {first}, Environment());
+    ASSERT_FALSE(StartedFrame().empty());
+    {
+        Program again(FVEDIT32_PROGRAM, {second}, Environment());
+        EXPECT_EQ(again.Wait(15000), 0);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // The handed-over file is open and has the focus in the first editor.
+    TypeText("X");
+    Keys("F2");
+    EXPECT_EQ(ReadFile(second), "Xtwo\r\n");
+    EXPECT_EQ(ReadFile(first), "one\r\n");
+    Keys("alt+x");
+    EXPECT_EQ(editor.Wait(15000), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The picture of the README (two documents, a marked block, the status line), taken to be
+// looked at.
+TEST_F(Fvedit32Test, ScreenshotOfTwoDocumentsAndABlock) {
+    std::string script = folder + "/greeting.scr";
+    std::string notes = folder + "/notes.txt";
+    WriteFile(script, "; greeting script\r\nsend \"hello\"\r\n\twait 5\r\nsend \"bye\"\r\nend\r\n");
+    WriteFile(notes, "Notes\r\n\r\nTwo documents, one marked block.\r\n");
+    Program editor(FVEDIT32_PROGRAM, {notes, script}, Environment());
+    ASSERT_FALSE(StartedFrame().empty());
+    Keys("alt+w t");  // Window, Tile
+    Keys("Down shift+Down shift+Down shift+End");
+    EXPECT_TRUE(x.Screenshot(SCREENSHOT_DIR "/fvedit32_two_documents.png", 1, "768x596"));
+    Keys("alt+x");
+    EXPECT_EQ(editor.Wait(15000), 0);
+}
+
+}  // namespace
