@@ -19,6 +19,16 @@ endif()
 
 find_package(Threads REQUIRED)
 
+# Every test has a time limit, so that a hang fails that test by name instead of stalling the
+# run: FARVANE_TEST_TIMEOUT seconds unless a test program asks for more (or less) with TIMEOUT.
+# Sanitizers slow programs down several times; their builds scale every limit.
+set(FARVANE_TEST_TIMEOUT 120 CACHE STRING "Default time limit of one test, in seconds")
+if(FARVANE_SANITIZE)
+  set(FARVANE_TEST_TIMEOUT_SCALE 4)
+else()
+  set(FARVANE_TEST_TIMEOUT_SCALE 1)
+endif()
+
 # farvane_add_test(NAME name SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT seconds])
 # One GoogleTest program; each of its tests becomes a ctest entry, discovered when ctest runs
 # so that building never executes test code. Programs labelled "concurrency" also run under
@@ -29,8 +39,12 @@ function(farvane_add_test)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main
                                           Threads::Threads)
   if(NOT T_TIMEOUT)
-    set(T_TIMEOUT 120)
+    set(T_TIMEOUT ${FARVANE_TEST_TIMEOUT})
   endif()
+  if(NOT T_TIMEOUT MATCHES "^[1-9][0-9]*$")
+    message(FATAL_ERROR "${T_NAME}: TIMEOUT must be a whole number of seconds, not '${T_TIMEOUT}'")
+  endif()
+  math(EXPR T_TIMEOUT "${T_TIMEOUT} * ${FARVANE_TEST_TIMEOUT_SCALE}")
   set(properties TIMEOUT ${T_TIMEOUT})
   if(T_LABELS)
     list(APPEND properties LABELS "${T_LABELS}")
@@ -40,6 +54,24 @@ function(farvane_add_test)
   if("concurrency" IN_LIST T_LABELS)
     add_dependencies(concurrency_tests ${T_NAME})
   endif()
+  get_directory_property(checked FARVANE_TIMEOUTS_CHECKED)
+  if(NOT checked)
+    set_directory_properties(PROPERTIES FARVANE_TIMEOUTS_CHECKED ON)
+    cmake_language(DEFER CALL farvane_check_test_timeouts)
+  endif()
+endfunction()
+
+# Fails the configuration when a test of the current folder has no time limit: run at the end
+# of every folder that adds test programs, so that a test added there with plain add_test()
+# cannot slip through. (The tests of farvane_add_test, discovered when ctest runs, carry theirs.)
+function(farvane_check_test_timeouts)
+  get_directory_property(tests TESTS)
+  foreach(test IN LISTS tests)
+    get_test_property(${test} TIMEOUT limit)
+    if(NOT limit)
+      message(FATAL_ERROR "test ${test} in ${CMAKE_CURRENT_SOURCE_DIR} has no TIMEOUT property")
+    endif()
+  endforeach()
 endfunction()
 
 # farvane_add_bench(NAME name SOURCES ... [LIBS ...])

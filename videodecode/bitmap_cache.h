@@ -2,6 +2,7 @@
 // from this side's capability word, and later draws them by offset alone.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -38,9 +39,14 @@ class CacheMemory {
 public:
     void clear() { bytes_.clear(); }
     void store(std::uint32_t offset, std::span<const std::uint8_t> bitmap);
-    // The caller checked with CacheIndex::holds() that this range was stored.
+    // The caller checked with CacheIndex::holds() that this range was stored; a range past
+    // the bytes held is cut short rather than read beyond them.
     std::span<const std::uint8_t> bitmap(std::uint32_t offset, std::size_t size) const {
-        return std::span<const std::uint8_t>(bytes_).subspan(offset, size);
+        if (offset >= bytes_.size()) {
+            return {};
+        }
+        return std::span<const std::uint8_t>(bytes_).subspan(
+            offset, std::min(size, bytes_.size() - offset));
     }
 
 private:

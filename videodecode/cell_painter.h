@@ -11,7 +11,7 @@ namespace videodecode {
 
 // source holds the record's pixel rows (op.height rows of op.rowBytes bytes) when the raster
 // operation uses them; colours maps its pixel values. The rectangle was checked against the
-// framebuffer.
+// framebuffer; even so, nothing outside the framebuffer or the source is ever touched.
 void paintDrawOp(Framebuffer& framebuffer, const DrawOp& op, std::span<const std::uint8_t> source,
                  const ColourTable& colours);
 

@@ -150,6 +150,19 @@ TEST_F(CommandTest, PlainMovesEndABlockAtItsEnds) {
     EXPECT_FALSE(pwinCurrent->marking);
 }
 
+TEST_F(CommandTest, VerticalMovesEndABlockFromItsEnds) {
+    // Down leaves from the block's end, up from its start, whichever way it was marked.
+    NewDocument(Lines(6));
+    Mark(3, 2, 1, 2);
+    Run(cursor_down);
+    EXPECT_FALSE(pwinCurrent->marking);
+    EXPECT_EQ(pwinCurrent->dot.lpln->number, 4u);
+    Mark(1, 2, 3, 2);
+    Run(cursor_up);
+    EXPECT_FALSE(pwinCurrent->marking);
+    EXPECT_EQ(pwinCurrent->dot.lpln->number, 0u);
+}
+
 TEST_F(CommandTest, SelectionsMarkWhatTheyName) {
     NewDocument("first\nmiddle\nlast");
     PlaceDot(pwinCurrent, 1, 3);

@@ -37,7 +37,10 @@ TEST_F(FileReadTest, LineEndsAreDetectedFromTheFirstChunk) {
     EXPECT_EQ(Text(), "one\ntwo");  // a final line end gives no extra line
     EXPECT_EQ(pbufCurrent->lineCount, 2u);
     ASSERT_TRUE(ReadBytesOf("one\ntwo"));
-    EXPECT_EQ(Text(), "one\ntwo");  // line feeds alone; no final line end
+    EXPECT_EQ(Text(), "one\ntwo");         // line feeds alone; no final line end
+    ASSERT_TRUE(ReadBytesOf("a\n\nb\n"));  // one line feed ends one line, even an empty one
+    EXPECT_EQ(Text(), "a\n\nb");
+    EXPECT_EQ(pbufCurrent->lineCount, 3u);
     // With carriage return as line end a lone line feed stays in its line, and the other
     // way round a carriage return before a line feed does.
     ASSERT_TRUE(ReadBytesOf("a\nb\r\nc"));

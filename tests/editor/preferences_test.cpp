@@ -138,6 +138,10 @@ TEST(HistoryListTest, MovesExistingEntriesUpAndCutsLongTexts) {
     for (int i = 0; i < 10; ++i) {
         EXPECT_STREQ(HistoryEntry(list, i), expected[i]) << i;
     }
+    AddToHistory(list, "0");  // entry 1 moves up; nothing else changes
+    EXPECT_STREQ(HistoryEntry(list, 0), "0");
+    EXPECT_STREQ(HistoryEntry(list, 1), "4");
+    EXPECT_STREQ(HistoryEntry(list, 9), "9");
     AddToHistory(list, "4");
     EXPECT_STREQ(HistoryEntry(list, 1), "0");
     AddToHistory(list, "new");

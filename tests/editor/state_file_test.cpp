@@ -161,6 +161,24 @@ TEST_F(StateFileTest, SettingsHistoriesAndRecentFilesRoundTrip) {
     EXPECT_EQ(LastPattern(), "pin");
 }
 
+TEST_F(StateFileTest, PrinterFontSizeFollowsTheLongestFace) {
+    RestoreDefaults();
+    const std::string face(31, 'F');
+    std::snprintf(editorSettings.printerFontFace, sizeof editorSettings.printerFontFace, "%s",
+                  face.c_str());
+    editorSettings.printerFontSize = 13;
+    ASSERT_TRUE(SaveEditorState());
+    std::string saved = ReadBytes(StatePath());
+    EXPECT_EQ(saved.substr(256 + 500, 32), face + '\0');
+    EXPECT_EQ(Get32(saved, 256 + 532), 13u);
+    EXPECT_EQ(Get32(saved, 256 + 536), 0u) << "the search flags follow";
+
+    ResetEditorSettings();
+    RestoreDefaults();
+    EXPECT_EQ(editorSettings.printerFontFace, face);
+    EXPECT_EQ(editorSettings.printerFontSize, 13);
+}
+
 TEST_F(StateFileTest, DamagedFilesGiveDefaults) {
     std::string image = DefaultImage();
     Put32(image, 256 + 0, 3);

@@ -83,6 +83,25 @@ TEST_F(UndoTest, DeletedBlockComesBackMarked) {
     EXPECT_TRUE(BufferConsistent(pbufCurrent));
 }
 
+TEST_F(UndoTest, BlockMarkedBackwardsComesBackWhereItWas) {
+    // The dot stands above the mark, and lines follow the block: the text goes back in at
+    // the dot, the earlier end, not at the mark's old line number.
+    NewDocument("alpha\nbeta\ngamma\ndelta\nomega");
+    NewCommandSerial();
+    pwinCurrent->mark = {LineAt(pbufCurrent, 2), 3};
+    pwinCurrent->dot = {LineAt(pbufCurrent, 0), 2};
+    pwinCurrent->marking = 1;
+    ASSERT_TRUE(DeleteMarkedBlock());
+    EXPECT_EQ(Text(), "alma\ndelta\nomega");
+    undo();
+    EXPECT_EQ(Text(), "alpha\nbeta\ngamma\ndelta\nomega");
+    EXPECT_EQ(LineNumber(), 0u);
+    EXPECT_EQ(Offset(), 2);
+    EXPECT_EQ(pwinCurrent->mark.lpln, LineAt(pbufCurrent, 2));
+    EXPECT_EQ(pwinCurrent->mark.offset, 3);
+    EXPECT_TRUE(BufferConsistent(pbufCurrent));
+}
+
 TEST_F(UndoTest, DeletionsJoinsAndSplitsAreReversed) {
     NewDocument("abc\ndef");
     NewCommandSerial();  // delete key on 'b'

@@ -228,6 +228,20 @@ TEST(HostCycle, MenuCommandsWhileTheHostPilotHoldsTheFlow) {
     EXPECT_EQ(FVTimerPendingCount(), 0);
 }
 
+// A retry requested while one is pending replaces it (the timer repeats until killed, so a
+// second one would go on posting waits): the end of the host leaves no timer behind.
+TEST(HostCycle, ASecondRetryReplacesThePendingOne) {
+    HostHarness h({}, 1);  // real time: the retry stays pending
+    h.connect->Script(kStart, {{-2, 0, true}});
+    h.host->Start(0);
+    ASSERT_TRUE(Eventually([&] { return FVTimerPendingCount() == 1; }));
+    h.Post(HP_RETRY_LATER);
+    h.Post(HP_RETRY_LATER);
+    h.Post(HP_END);
+    ASSERT_TRUE(h.WaitOver());
+    EXPECT_EQ(FVTimerPendingCount(), 0);
+}
+
 TEST(HostCycle, MenuExitHostEndsTheHostWhenItHoldsTheFlow) {
     HostHarness h({}, 1);
     h.connect->Script(kStart, {{-2, 0, true}});

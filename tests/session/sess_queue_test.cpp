@@ -86,6 +86,31 @@ TEST(SessQueueTest, WriteParksAtBufferEndAndWrapsOnceTheReaderMoves) {
     EXPECT_EQ(got.Items(), Join({first, Sequence(16, 3)}));
 }
 
+TEST(SessQueueTest, ParkedWriterComesBackWhenTheSinkTakesTheWholeRing) {
+    TimeScale fast(100);
+    Collector<unsigned char> got;
+    ScriptedByteQueue queue(16, SQ_OUTPUT_THREAD, [&](unsigned char* source, int count) {
+        got.Add(source, count);
+        return count;
+    });
+    SettleOutput(queue);
+    Bytes first = Sequence(0, 16);
+    ASSERT_EQ(queue.Write(first.data(), 16), 16);
+    ASSERT_EQ(queue.WriteIndex(), 16);  // parked at buffer end
+
+    queue.ResumeOutput();  // the sink takes all 16 in one call: both positions wrap
+    ASSERT_TRUE(got.WaitFor(16));
+    SettleOutput(queue);
+    EXPECT_EQ(queue.ReadIndex(), 0);
+    EXPECT_EQ(queue.WriteIndex(), 0);
+    Bytes second = Sequence(16, 16);
+    EXPECT_EQ(queue.Write(second.data(), 16), 16);  // empty again: a whole capacity fits
+    queue.ResumeOutput();
+    ASSERT_TRUE(got.WaitFor(32));
+    SettleOutput(queue);
+    EXPECT_EQ(got.Items(), Join({first, second}));  // nothing delivered twice
+}
+
 TEST(SessQueueTest, EmptyRingInTheMiddleTakesOnlyUpToBufferEndThenWaitsForRoom) {
     TimeScale fast(100);
     Collector<unsigned char> got;

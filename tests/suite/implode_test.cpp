@@ -278,6 +278,14 @@ TEST(Explode, RejectsCopiesFromBeforeTheStart) {
     // After one literal, the same copy is fine and repeats it.
     const Bytes ok = Implode({'x', 'x', 'x', 'x'}, CMP_BINARY, 1024);
     EXPECT_EQ(Explode(ok).data, (Bytes{'x', 'x', 'x', 'x'}));
+    // Whole streams: literal 'x', a copy of 3 from 1 or 2 back, the end code (copy length 519:
+    // seven 0 bits, then eight 1 bits). Two back reaches one byte before the start.
+    const Bytes fromOneBack = {0x00, 0x04, 0xF0, 0x3E, 0x04, 0xFC, 0x03};
+    const Exploded repeated = Explode(fromOneBack);
+    EXPECT_EQ(repeated.result, CMP_NO_ERROR);
+    EXPECT_EQ(repeated.data, (Bytes{'x', 'x', 'x', 'x'}));
+    const Bytes fromTwoBack = {0x00, 0x04, 0xF0, 0x7E, 0x04, 0xFC, 0x03};
+    EXPECT_EQ(Explode(fromTwoBack).result, CMP_BAD_DATA);
 }
 
 // Random changes of valid streams must never crash or touch memory outside the work area (the

@@ -268,7 +268,9 @@ TEST(Drawing, InconsistentRecordsAreRejectedAtTheirOffset) {
         cases.push_back({what, d, message});
     };
     add(
-        "outside", [](Drawing& d) { d.x = 7; }, "leaves the 8 x 8 screen");
+        "off the right", [](Drawing& d) { d.x = 7; }, "leaves the 8 x 8 screen");
+    add(
+        "off the bottom", [](Drawing& d) { d.y = 7; }, "leaves the 8 x 8 screen");
     add(
         "empty", [](Drawing& d) { d.width = 0; }, "empty rectangle");
     add(

@@ -148,6 +148,33 @@ TEST(CellRecords, FirstRecordCarriesRasterOperationAndFormat) {
     EXPECT_EQ(cells.raw, 153 + 7 * 147 + 270);  // and the cursor record
 }
 
+TEST(CellRecords, ReducedModeOneOnTrueColourSendsOneBitCellsWithTheColourPatch) {
+    // The cell, not the device, decides: a 32-bit host in mode 1 sends 1-bit cells, and a
+    // 1-bit cell carries the screen's background and text colours.
+    HarnessOptions options = Options(64, 16, "32");
+    options.reducedMode = 1;
+    ScannerHarness harness(options);
+    harness.display()->FillRect(0, 0, 64, 16, RGB(0xFF, 0xFF, 0xFF));
+    harness.display()->FillRect(0, 0, 8, 8, RGB(0, 0, 0));
+    const auto frames = FirstPass(harness, 0);
+    ASSERT_GE(frames.size(), 3u);
+    const Bytes& data = frames[2].data;
+    const Bytes colourPatch = {24, 8, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0};
+    Bytes expected = CellHead(0x2F, 0, 0);
+    Append(expected, {0x20, 0x00, 0xCC, 0x00});
+    Append(expected, colourPatch);
+    Append(expected, {0, 0, 0, 0, 1, 1, 8, 0, 2, 0});
+    for (int row = 0; row < 8; ++row) {
+        Append(expected, {0x00, 0xFF});  // black is 0, white 1, high bit first
+    }
+    Append(expected, CellHead(0x23, 16, 0));
+    Append(expected, colourPatch);
+    Append(expected, {0, 0, 0, 0, 8, 0, 2, 0});
+    ASSERT_GE(data.size(), expected.size());
+    EXPECT_EQ(Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(expected.size())),
+              expected);
+}
+
 TEST(CellRecords, RepeatedCellsGoOutAsCacheReferences) {
     ScannerHarness harness(Options(64, 16, "32"));
     const COLORREF a = RGB(0xFF, 0xFF, 0);

@@ -53,6 +53,11 @@ TEST(PixelReducer, HighColourInBothFormats) {
     EXPECT_EQ(videoscan::ReducePixels(cell, 16, 0, videoscan::kColourFormat555, {}), 8);
     // 4 widens to 40 (0x28): red 1, green 0 (0x28 & 0xC0), blue 0x20.
     EXPECT_EQ(Reduced(cell), (Bytes{0xFF, 0x00, 0x07, 0x21}));
+    // Red and blue 3 widen to 32, green 7 to 64: each just reaches a level the byte keeps.
+    Bytes edges = {0xE3, 0x0C};
+    cell = Cell(edges, 2, 2, 1);
+    EXPECT_EQ(videoscan::ReducePixels(cell, 16, 0, videoscan::kColourFormat555, {}), 8);
+    EXPECT_EQ(Reduced(cell), (Bytes{0x29}));
 
     // 5-6-5: white 0xFFFF, pure red 0xF800, pure green 0x07E0, pure blue 0x001F.
     Bytes bits565 = {0xFF, 0xFF, 0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00};

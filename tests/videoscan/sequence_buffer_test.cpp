@@ -191,6 +191,10 @@ TEST_F(SequenceBuffer, FullBufferFlushesBeforeThePieceThatDoesNotFit) {
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[0].raw, 10240);
     EXPECT_EQ(frames[1].data, Bytes{0x33});
+    // A piece of a whole buffer flushes what waits and then fits.
+    Buffer({0x44});
+    Buffer(Bytes(10240, 0x55));
+    EXPECT_EQ(scanner_->SeqFill(), 10240);
 }
 
 TEST_F(SequenceBuffer, RefusesNestedCallsAndOversizedPieces) {
