@@ -258,8 +258,8 @@ std::size_t ZlibOfReducedFramebuffer() {
     const auto picture = benchvideo::ReferenceDesktop(kScreenWidth, kScreenHeight);
     std::vector<std::uint8_t> reduced(static_cast<std::size_t>(kScreenWidth) * kScreenHeight);
     for (std::size_t i = 0; i < reduced.size(); ++i) {
-        reduced[i] = videoscan::GridToSystemOrder()[videowire::ThreeThreeTwo(
-            picture[3 * i], picture[3 * i + 1], picture[3 * i + 2])];
+        reduced[i] =
+            videowire::ThreeThreeTwo(picture[3 * i], picture[3 * i + 1], picture[3 * i + 2]);
     }
     uLongf length = compressBound(static_cast<uLong>(reduced.size()));
     std::vector<Bytef> packed(length);
