@@ -107,10 +107,13 @@ void CVideoScan::ScanCellRow(WORD row, int firstPass) {
     }
     for (WORD column = 0; column < m_Columns; ++column) {
         const std::size_t index = static_cast<std::size_t>(m_Columns) * row + column;
-        if (GetScreenBits(column, row, m_pCellBuffer, m_CellBufferSize) == 0) {
-            return;  // tried again next pass
+        DWORD checksum = 0;
+        if (!ReadCellWithChecksum(column, row, &checksum)) {
+            if (GetScreenBits(column, row, m_pCellBuffer, m_CellBufferSize) == 0) {
+                return;  // tried again next pass
+            }
+            checksum = CheckSum(m_pCellBuffer, m_CellDataSize);
         }
-        const DWORD checksum = CheckSum(m_pCellBuffer, m_CellDataSize);
         if (firstPass || checksum != m_pCellChecksums[index] ||
             (index < kMaxCells && m_CellPaletteGenerations[index] != m_PaletteGeneration)) {
             m_pCellChecksums[index] = checksum;
@@ -131,6 +134,28 @@ int CVideoScan::GetScreenBits(WORD column, WORD row, BYTE* buffer, DWORD size) {
         return 0;
     }
     return GetBitmapBits(m_hCellBitmap, static_cast<LONG>(size), buffer);
+}
+
+bool CVideoScan::ReadCellWithChecksum(WORD column, WORD row, DWORD* checksum) {
+    if (m_hMemDC == nullptr || m_hCellBitmap == nullptr || m_pCellBuffer == nullptr ||
+        m_Planes != 1 || m_BitsPerPixel < 8 || m_RowBytes * 8u != m_CellWidth * m_BitsPerPixel ||
+        m_DeviceRowBytes < m_RowBytes) {
+        return false;
+    }
+    videoscan::CellChecksumCopier copier;
+    BYTE* destination = m_pCellBuffer;
+    const std::size_t filler = m_DeviceRowBytes - m_RowBytes;
+    const auto copyRow = [&](const std::uint8_t* bits) {
+        copier.CopyRow(bits, m_RowBytes, destination);
+        std::memset(destination + m_RowBytes, 0, filler);  // as the cell bitmap keeps it
+        destination += m_DeviceRowBytes;
+    };
+    if (!VisitScreenRows(m_hScreenDC, column * m_CellWidth, row * m_CellHeight, m_CellWidth,
+                         m_CellHeight, copyRow)) {
+        return false;
+    }
+    *checksum = copier.Value();
+    return true;
 }
 
 DWORD CVideoScan::CheckSum(const BYTE* bytes, DWORD count) {

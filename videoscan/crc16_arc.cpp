@@ -235,48 +235,70 @@ FARVANE_CLMUL256_TARGET inline __m256i Load256(const std::uint8_t* bytes) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes));
 }
 
-// Four 256-bit lanes (eight 128-bit ones) 128 bytes apart.
-constexpr std::size_t kLanes256 = 4;
+// Eight 256-bit lanes (sixteen 128-bit ones) 256 bytes apart, and the byte sums.
+constexpr std::size_t kLanes256 = 8;
+constexpr std::size_t kStride256 = 32 * kLanes256;
 
-FARVANE_CLMUL256_TARGET CrcSum Clmul256Kernel(CrcSum state, const std::uint8_t* bytes,
-                                              std::size_t count) {
-    constexpr std::size_t kStride = 32 * kLanes256;
-    if (count < 2 * kStride) {
-        return Clmul128Kernel(state, bytes, count);
+struct Lanes256 {
+    __m256i lane[kLanes256];
+    __m256i byteSums;
+};
+
+// Loads 32 bytes and, when copying, stores them at the same offset of the copy.
+template <bool kCopy>
+FARVANE_CLMUL256_TARGET inline __m256i Take256(const std::uint8_t* bytes, std::uint8_t* copy,
+                                               std::size_t at) {
+    const __m256i block = Load256(bytes + at);
+    if constexpr (kCopy) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(copy + at), block);
     }
-    __m256i byteSums = _mm256_zextsi128_si256(_mm_cvtsi32_si128(state.sum));
-    __m256i y[kLanes256];
+    return block;
+}
+
+// The first stride of a message fills the lanes; a running CRC enters as its first 16 bits.
+template <bool kCopy>
+FARVANE_CLMUL256_TARGET inline void Start256(Lanes256& lanes, CrcSum state,
+                                             const std::uint8_t* bytes, std::uint8_t* copy) {
+    lanes.byteSums = _mm256_zextsi128_si256(_mm_cvtsi32_si128(state.sum));
 #pragma GCC unroll 8
     for (std::size_t lane = 0; lane < kLanes256; ++lane) {
-        y[lane] = Load256(bytes + 32 * lane);
-        byteSums = _mm256_add_epi8(byteSums, y[lane]);
+        lanes.lane[lane] = Take256<kCopy>(bytes, copy, 32 * lane);
+        lanes.byteSums = _mm256_add_epi8(lanes.byteSums, lanes.lane[lane]);
     }
-    y[0] = _mm256_xor_si256(y[0], _mm256_zextsi128_si256(_mm_cvtsi32_si128(state.crc)));
-    bytes += kStride;
-    count -= kStride;
-    const __m256i fold1024 = Constants256(kFold1024High, kFold1024Low);
-    while (count >= kStride) {
+    lanes.lane[0] =
+        _mm256_xor_si256(lanes.lane[0], _mm256_zextsi128_si256(_mm_cvtsi32_si128(state.crc)));
+}
+
+// Folds whole strides into the lanes; with kCopy the bytes are also copied to `copy` as they
+// are read, so that a reader that needs them in its own buffer reads them only once.
+template <bool kCopy>
+FARVANE_CLMUL256_TARGET inline void Strides256(Lanes256& lanes, const std::uint8_t* bytes,
+                                               std::size_t strides, std::uint8_t* copy) {
+    const __m256i fold = Constants256(kFold2048High, kFold2048Low);
+    for (std::size_t at = 0; strides > 0; --strides, at += kStride256) {
 #pragma GCC unroll 8
         for (std::size_t lane = 0; lane < kLanes256; ++lane) {
-            const __m256i block = Load256(bytes + 32 * lane);
-            y[lane] = Fold256Into(y[lane], fold1024, block);
-            byteSums = _mm256_add_epi8(byteSums, block);
+            const __m256i block = Take256<kCopy>(bytes, copy, at + 32 * lane);
+            lanes.lane[lane] = Fold256Into(lanes.lane[lane], fold, block);
+            lanes.byteSums = _mm256_add_epi8(lanes.byteSums, block);
         }
-        bytes += kStride;
-        count -= kStride;
     }
+}
+
+// Folds the lanes into one, then the last bytes (fewer than a stride) after them.
+FARVANE_CLMUL256_TARGET CrcSum Finish256(const Lanes256& lanes, const std::uint8_t* bytes,
+                                         std::size_t count) {
     const __m256i fold256 = Constants256(kFold256High, kFold256Low);
-    __m256i folded = y[0];
+    __m256i folded = lanes.lane[0];
+    __m256i byteSums = lanes.byteSums;
 #pragma GCC unroll 8
     for (std::size_t lane = 1; lane < kLanes256; ++lane) {
-        folded = Fold256Into(folded, fold256, y[lane]);
+        folded = Fold256Into(folded, fold256, lanes.lane[lane]);
     }
-    while (count >= 32) {
+    for (; count >= 32; bytes += 32, count -= 32) {
         const __m256i block = Load256(bytes);
         folded = Fold256Into(folded, fold256, block);
         byteSums = _mm256_add_epi8(byteSums, block);
-        bytes += 32;
-        count -= 32;
     }
     // The earlier 128-bit half lies 128 bits before the end of the later one.
     const __m128i accumulator =
@@ -285,6 +307,93 @@ FARVANE_CLMUL256_TARGET CrcSum Clmul256Kernel(CrcSum state, const std::uint8_t* 
     const __m128i sums =
         _mm_add_epi8(_mm256_castsi256_si128(byteSums), _mm256_extracti128_si256(byteSums, 1));
     return FinishClmul(accumulator, WideSums(sums), bytes, count);
+}
+
+template <bool kCopy>
+FARVANE_CLMUL256_TARGET CrcSum Clmul256Kernel(CrcSum state, const std::uint8_t* bytes,
+                                              std::size_t count, std::uint8_t* copy) {
+    if (count < 2 * kStride256) {
+        if constexpr (kCopy) {
+            std::memcpy(copy, bytes, count);
+        }
+        return Clmul128Kernel(state, bytes, count);
+    }
+    Lanes256 lanes;
+    Start256<kCopy>(lanes, state, bytes, copy);
+    const std::size_t strides = count / kStride256 - 1;
+    Strides256<kCopy>(lanes, bytes + kStride256, strides, copy + (kCopy ? kStride256 : 0));
+    const std::size_t done = (strides + 1) * kStride256;
+    if constexpr (kCopy) {
+        std::memcpy(copy + done, bytes + done, count - done);
+    }
+    return Finish256(lanes, bytes + done, count - done);
+}
+
+static_assert(sizeof(Lanes256) <= CrcSumCopyStream::kLaneBytes);
+static_assert(kStride256 == CrcSumCopyStream::kHeldBytes);
+
+// One piece of a stream with the 256-bit kernel. Whole strides fold straight from the piece
+// (and are copied on as they are read); the bytes of an unfinished stride are held until the
+// next piece completes it.
+FARVANE_CLMUL256_TARGET void Stream256Append(unsigned char* laneBytes, bool& started,
+                                             std::uint8_t* held, std::size_t& heldCount,
+                                             CrcSum start, const std::uint8_t* bytes,
+                                             std::size_t count, std::uint8_t* copy) {
+    Lanes256 lanes;
+    if (started) {
+        std::memcpy(&lanes, laneBytes, sizeof lanes);
+    }
+    if (heldCount > 0 || count < kStride256) {
+        const std::size_t taken = std::min(kStride256 - heldCount, count);
+        std::memcpy(held + heldCount, bytes, taken);
+        std::memcpy(copy, bytes, taken);
+        heldCount += taken;
+        bytes += taken;
+        copy += taken;
+        count -= taken;
+        if (heldCount == kStride256) {  // already copied on
+            if (started) {
+                Strides256<false>(lanes, held, 1, nullptr);
+            } else {
+                Start256<false>(lanes, start, held, nullptr);
+                started = true;
+            }
+            heldCount = 0;
+        }
+    }
+    if (count >= kStride256) {
+        if (!started) {
+            Start256<true>(lanes, start, bytes, copy);
+            started = true;
+            bytes += kStride256;
+            copy += kStride256;
+            count -= kStride256;
+        }
+        const std::size_t strides = count / kStride256;
+        Strides256<true>(lanes, bytes, strides, copy);
+        bytes += strides * kStride256;
+        copy += strides * kStride256;
+        count -= strides * kStride256;
+    }
+    if (count > 0) {
+        std::memcpy(held + heldCount, bytes, count);
+        std::memcpy(copy, bytes, count);
+        heldCount += count;
+    }
+    if (started) {
+        std::memcpy(laneBytes, &lanes, sizeof lanes);
+    }
+}
+
+FARVANE_CLMUL256_TARGET CrcSum Stream256Finish(const unsigned char* laneBytes, bool started,
+                                               const std::uint8_t* held, std::size_t heldCount,
+                                               CrcSum start) {
+    if (!started) {
+        return Clmul128Kernel(start, held, heldCount);
+    }
+    Lanes256 lanes;
+    std::memcpy(&lanes, laneBytes, sizeof lanes);
+    return Finish256(lanes, held, heldCount);
 }
 
 FARVANE_CLMUL512_TARGET inline __m512i Fold512(__m512i value, __m512i constants) {
@@ -404,7 +513,7 @@ CrcSum CrcSumUpdateWith(CrcKernel kernel, CrcSum state, const std::uint8_t* byte
         case CrcKernel::Clmul512:
             return Clmul512Kernel(state, bytes, count);
         case CrcKernel::Clmul256:
-            return Clmul256Kernel(state, bytes, count);
+            return Clmul256Kernel<false>(state, bytes, count, nullptr);
         case CrcKernel::Clmul128:
             return Clmul128Kernel(state, bytes, count);
         case CrcKernel::Table:
@@ -415,6 +524,39 @@ CrcSum CrcSumUpdateWith(CrcKernel kernel, CrcSum state, const std::uint8_t* byte
 
 CrcSum CrcSumUpdate(CrcSum state, const std::uint8_t* bytes, std::size_t count) {
     return CrcSumUpdateWith(Kernels().best, state, bytes, count);
+}
+
+CrcSum CrcSumCopyWith(CrcKernel kernel, CrcSum state, const std::uint8_t* bytes, std::size_t count,
+                      std::uint8_t* copy) {
+    if (kernel == CrcKernel::Clmul256) {
+        return Clmul256Kernel<true>(state, bytes, count, copy);
+    }
+    std::memcpy(copy, bytes, count);
+    return CrcSumUpdateWith(kernel, state, copy, count);
+}
+
+CrcSum CrcSumCopy(CrcSum state, const std::uint8_t* bytes, std::size_t count, std::uint8_t* copy) {
+    return CrcSumCopyWith(Kernels().best, state, bytes, count, copy);
+}
+
+CrcSumCopyStream::CrcSumCopyStream(CrcSum start) : kernel_(Kernels().best), state_(start) {}
+
+CrcSumCopyStream::CrcSumCopyStream(CrcKernel kernel, CrcSum start)
+    : kernel_(kernel), state_(start) {}
+
+void CrcSumCopyStream::Append(const std::uint8_t* bytes, std::size_t count, std::uint8_t* copy) {
+    if (kernel_ == CrcKernel::Clmul256) {
+        Stream256Append(lanes_, started_, held_, heldCount_, state_, bytes, count, copy);
+    } else {
+        state_ = CrcSumCopyWith(kernel_, state_, bytes, count, copy);
+    }
+}
+
+CrcSum CrcSumCopyStream::Finish() const {
+    if (kernel_ == CrcKernel::Clmul256) {
+        return Stream256Finish(lanes_, started_, held_, heldCount_, state_);
+    }
+    return state_;
 }
 
 CrcKernel ChosenCrcKernel() {

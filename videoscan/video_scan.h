@@ -78,6 +78,11 @@ protected:
     // Screen change detection.
     int CheckSessSts(WORD unused);
     int GetScreenBits(WORD column, WORD row, BYTE* buffer, DWORD size);
+    // Reads a cell straight from the screen into the cell buffer, laid out as GetScreenBits
+    // leaves it, and checksums it on the way, so that each byte is read from the screen once.
+    // Only for one plane of whole-byte pixels, where the checksum masks nothing; false when the
+    // display cannot do this, and the caller reads the cell with GetScreenBits instead.
+    bool ReadCellWithChecksum(WORD column, WORD row, DWORD* checksum);
     DWORD CheckSum(const BYTE* bytes, DWORD count);
     void CacheClear();
     int CheckForRepeatedBitmap(DWORD checksum, DWORD* offset, WORD rowBytes);

@@ -1,7 +1,8 @@
 // The scanner's costs against baselines measured in the same run:
 //   - the cell checksum against memcpy of the same bytes (throughput ratio; target >= 0.3);
-//   - one full pass over a 1920 x 1080 x 32 memory display, without the pauses between rows,
-//     against one memcpy of the framebuffer (time ratio; target <= 4);
+//   - one full pass over a 1920 x 1080 x 32 memory display in which nothing changed, without
+//     the pauses between rows, against one memcpy of the framebuffer (time ratio; target
+//     <= 2.0);
 //   - bytes sent for the first pass over a reference desktop in each compression mode against
 //     zlib level 9 of the reduced framebuffer as one block.
 #include <benchmark/benchmark.h>
@@ -34,6 +35,10 @@
 
 namespace {
 
+// The machine may be shared: each timed ratio takes the best of several repetitions of both
+// sides.
+constexpr int kRepetitions = 10;
+
 constexpr int kScreenWidth = 1920;
 constexpr int kScreenHeight = 1080;
 // A default cell of a 1920-wide screen at 32 bits per pixel: 480 x 8.
@@ -59,7 +64,7 @@ void BM_CellMemcpy(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCellBytes));
 }
-BENCHMARK(BM_CellMemcpy);
+BENCHMARK(BM_CellMemcpy)->Repetitions(kRepetitions);
 
 void BM_CellChecksum(benchmark::State& state) {
     const auto cell = NoiseBytes(kCellBytes);
@@ -68,7 +73,7 @@ void BM_CellChecksum(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCellBytes));
 }
-BENCHMARK(BM_CellChecksum);
+BENCHMARK(BM_CellChecksum)->Repetitions(kRepetitions);
 
 void BM_CellChecksumKernel(benchmark::State& state) {
     const auto kernels = videoscan::AvailableCrcKernels();
@@ -85,7 +90,7 @@ void BM_CellChecksumKernel(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCellBytes));
 }
-BENCHMARK(BM_CellChecksumKernel)->DenseRange(0, 3);
+BENCHMARK(BM_CellChecksumKernel)->DenseRange(0, 3)->Repetitions(kRepetitions);
 
 // A session whose transmit queue counts what the scanner sends.
 class CountingSink final : public CByteQueueSink {
@@ -177,7 +182,7 @@ void BM_FramebufferMemcpy(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_FramebufferMemcpy)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FramebufferMemcpy)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions);
 
 // One pass in which no cell changed: every cell is read and checksummed, none is sent.
 void BM_UnchangedPass(benchmark::State& state) {
@@ -196,7 +201,7 @@ void BM_UnchangedPass(benchmark::State& state) {
     delete scanner;
     std::filesystem::remove_all(folder);
 }
-BENCHMARK(BM_UnchangedPass)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UnchangedPass)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions);
 
 // The first pass: every cell is reduced and encoded into records (not flushed).
 void BM_FirstPassEncoded(benchmark::State& state) {
@@ -273,12 +278,26 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (!run.error_occurred) {
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
+                // The name without the repetition count: "BM_CellChecksumKernel/2".
+                const std::string name = run.run_name.function_name +
+                                         (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
+                Keep(times, name, run.GetAdjustedRealTime());
+                Keep(cpuTimes, name, run.GetAdjustedCPUTime());
             }
         }
     }
+    // Best (smallest) time of each benchmark over its repetitions: wall clock and CPU.
     std::map<std::string, double> times;
+    std::map<std::string, double> cpuTimes;
+
+private:
+    static void Keep(std::map<std::string, double>& best, const std::string& name, double time) {
+        auto [at, added] = best.emplace(name, time);
+        if (!added && time < at->second) {
+            at->second = time;
+        }
+    }
 };
 
 }  // namespace
@@ -289,7 +308,9 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto ratio = [&](const char* top, const char* bottom, const char* what) {
         if (reporter.times.count(top) && reporter.times.count(bottom)) {
-            std::printf("%s: %.2f\n", what, reporter.times[top] / reporter.times[bottom]);
+            std::printf("%s: %.2f (CPU time %.2f)\n", what,
+                        reporter.times[top] / reporter.times[bottom],
+                        reporter.cpuTimes[top] / reporter.cpuTimes[bottom]);
         }
     };
     std::printf("CRC kernel chosen at start: %s\n",
@@ -303,7 +324,7 @@ int main(int argc, char** argv) {
               (std::string("  CRC kernel ") + videoscan::CrcKernelName(kernels[kernel])).c_str());
     }
     ratio("BM_UnchangedPass", "BM_FramebufferMemcpy",
-          "unchanged 1920x1080x32 pass / memcpy of the framebuffer (target <= 4)");
+          "unchanged 1920x1080x32 pass / memcpy of the framebuffer (target <= 2.0)");
     ratio("BM_FirstPassEncoded", "BM_FramebufferMemcpy",
           "first pass with every cell encoded / memcpy of the framebuffer");
 

@@ -63,8 +63,10 @@ public:
     using CVideoScan::GetCBItemByte;
     using CVideoScan::GetCBItemDoubleWord;
     using CVideoScan::GetCBItemWord;
+    using CVideoScan::GetScreenBits;
     using CVideoScan::InitBitmapInfo;
     using CVideoScan::InitRemoteBackgroundColor;
+    using CVideoScan::ReadCellWithChecksum;
     using CVideoScan::RptCompress;
     using CVideoScan::ScanCellRow;
     using CVideoScan::SendCursor;
@@ -82,6 +84,9 @@ public:
     WORD CellHeight() const { return m_CellHeight; }
     WORD RowBytes() const { return m_RowBytes; }
     WORD DeviceRowBytes() const { return m_DeviceRowBytes; }
+    WORD CellDataSize() const { return m_CellDataSize; }
+    WORD CellBufferSize() const { return m_CellBufferSize; }
+    const BYTE* CellBuffer() const { return m_pCellBuffer; }
     WORD CacheCapacity() const { return m_CacheCapacity; }
     WORD SeqFill() const { return m_SeqFill; }
     WORD PaletteGeneration() const { return m_PaletteGeneration; }
