@@ -539,7 +539,22 @@ CrcSum CrcSumCopy(CrcSum state, const std::uint8_t* bytes, std::size_t count, st
     return CrcSumCopyWith(Kernels().best, state, bytes, count, copy);
 }
 
-CrcSumCopyStream::CrcSumCopyStream(CrcSum start) : kernel_(Kernels().best), state_(start) {}
+namespace {
+
+// Only the 256-bit kernel keeps its lanes between pieces; a processor with AVX-512 has it too.
+CrcKernel StreamKernel() {
+    const Dispatch& dispatch = Kernels();
+    for (std::size_t i = 0; i < dispatch.count; ++i) {
+        if (dispatch.kernels[i] == CrcKernel::Clmul256) {
+            return CrcKernel::Clmul256;
+        }
+    }
+    return dispatch.best;
+}
+
+}  // namespace
+
+CrcSumCopyStream::CrcSumCopyStream(CrcSum start) : kernel_(StreamKernel()), state_(start) {}
 
 CrcSumCopyStream::CrcSumCopyStream(CrcKernel kernel, CrcSum start)
     : kernel_(kernel), state_(start) {}
