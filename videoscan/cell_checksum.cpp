@@ -44,4 +44,16 @@ std::uint32_t CellChecksum(const std::uint8_t* bytes, std::size_t count, const C
     return Combine(state, last);
 }
 
+void CellChecksumCopier::CopyRow(const std::uint8_t* row, std::size_t bytes, std::uint8_t* copy) {
+    if (bytes == 0) {
+        return;
+    }
+    stream_.Append(row, bytes, copy);
+    last_ = copy[bytes - 1];
+}
+
+std::uint32_t CellChecksumCopier::Value() const {
+    return Combine(stream_.Finish(), last_);
+}
+
 }  // namespace videoscan

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "videoscan/crc16_arc.h"
+
 namespace videoscan {
 
 // How a cell's bits lie in memory.
@@ -27,5 +29,18 @@ std::uint32_t ChecksumBytes(const std::uint8_t* bytes, std::size_t count);
 // The checksum of a cell: rows without filler are fed as `count` bytes in one piece; otherwise
 // `count` is not used and each row feeds its data bytes, the last one masked, skipping filler.
 std::uint32_t CellChecksum(const std::uint8_t* bytes, std::size_t count, const CellLayout& layout);
+
+// The checksum of a cell whose rows arrive one at a time and hold whole-byte pixels (8 bits per
+// pixel or more, so nothing is masked): the rows' data bytes back to back, as CellChecksum
+// feeds them. Each row is copied to where the caller wants it while it enters the sums.
+class CellChecksumCopier {
+public:
+    void CopyRow(const std::uint8_t* row, std::size_t bytes, std::uint8_t* copy);
+    std::uint32_t Value() const;
+
+private:
+    CrcSumCopyStream stream_;
+    std::uint8_t last_ = 0;
+};
 
 }  // namespace videoscan

@@ -36,6 +36,10 @@ DisplayDevice::~DisplayDevice() {
     map.devices.erase(reinterpret_cast<std::uintptr_t>(window_));
 }
 
+bool DisplayDevice::VisitRows(int, int, int, int, const RowVisitor&) {
+    return false;
+}
+
 std::shared_ptr<DisplayDevice> DisplayForWindow(HWND window) {
     WindowMap& map = Windows();
     std::lock_guard lock(map.mutex);

@@ -8,6 +8,7 @@
 
 #include "platform/gdi/gdi_types.h"
 #include "platform/gdi/pixel_format.h"
+#include "platform/gdi/row_visitor.h"
 
 namespace farvane::gdi {
 
@@ -39,6 +40,11 @@ public:
     // screen could not be read.
     virtual bool ReadRect(const CopyRect& rect, PixelView& destination,
                           const MonoColours& mono) = 0;
+    // Hands the rows of a rectangle of the screen to visitor, top first, straight from where
+    // the display keeps them, so that a reader needs no bitmap in between. Only for pixels of
+    // whole bytes (8 bits per pixel or more) and rectangles inside the screen; false, with no
+    // row visited, when the display cannot do that or the screen could not be read.
+    virtual bool VisitRows(int x, int y, int width, int height, const RowVisitor& visitor);
     // Copies from source onto the screen; rect gives source and screen coordinates.
     virtual bool WriteRect(const PixelView& source, const CopyRect& rect,
                            const MonoColours& mono) = 0;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "platform/gdi/gdi_types.h"
+#include "platform/gdi/row_visitor.h"
 
 // Desktops and their windows.
 HDESK OpenDesktopA(LPCSTR desktop, DWORD flags, BOOL inherit, ACCESS_MASK desiredAccess);
@@ -33,6 +34,11 @@ BOOL DeleteObject(HGDIOBJ object);
 // left out; the destination keeps its pixels there.
 BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
             int sourceY, DWORD rasterOperation);
+// Not a Win32 call: hands the rows of a rectangle of the screen behind a screen DC to visitor
+// without a bitmap in between (see DisplayDevice::VisitRows). FALSE when the DC is not a screen
+// DC or the display cannot do it; the caller then copies through a bitmap with BitBlt.
+BOOL VisitScreenRows(HDC screen, int x, int y, int width, int height,
+                     const farvane::gdi::RowVisitor& visitor);
 // Copies at most byteCount bytes of the bitmap's bits; with a null buffer returns the size of
 // all its bits.
 LONG GetBitmapBits(HBITMAP bitmap, LONG byteCount, LPVOID bits);

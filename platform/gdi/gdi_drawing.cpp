@@ -290,6 +290,14 @@ BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, in
     return CopyScreenToScreen(*from->device, *to->device, rect, mono) ? TRUE : FALSE;
 }
 
+BOOL VisitScreenRows(HDC screen, int x, int y, int width, int height, const RowVisitor& visitor) {
+    std::shared_ptr<DeviceContext> dc = FindDc(screen);
+    if (!dc || !dc->device || SelectedBitmap(*dc)) {
+        return FALSE;
+    }
+    return dc->device->VisitRows(x, y, width, height, visitor) ? TRUE : FALSE;
+}
+
 LONG GetBitmapBits(HBITMAP bitmap, LONG byteCount, LPVOID bits) {
     std::shared_ptr<Bitmap> object = FindBitmap(bitmap);
     if (!object) {

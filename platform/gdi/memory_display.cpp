@@ -197,6 +197,29 @@ bool MemoryDisplay::ReadRect(const CopyRect& rect, PixelView& destination,
     return true;
 }
 
+bool MemoryDisplay::VisitRows(int x, int y, int width, int height, const RowVisitor& visitor) {
+    std::lock_guard lock(mutex_);
+    const int bitsPerPixel = format_.bitsPerPixel;
+    if (bitsPerPixel < 8 || x < 0 || y < 0 || width <= 0 || height <= 0 || x > width_ - width ||
+        y > height_ - height) {
+        return false;
+    }
+    const std::uint8_t* row = pixels_.data() + stride_ * static_cast<std::size_t>(y) +
+                              static_cast<std::size_t>(x) * (bitsPerPixel / 8);
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * (bitsPerPixel / 8);
+    for (int line = 0; line < height; ++line, row += stride_) {
+        // Rows lie a whole screen row apart, too far for the processor to foresee: ask for the
+        // next one while this one is read.
+        if (line + 1 < height) {
+            for (std::size_t at = 0; at < rowBytes; at += 64) {
+                __builtin_prefetch(row + stride_ + at);
+            }
+        }
+        visitor(row);
+    }
+    return true;
+}
+
 bool MemoryDisplay::WriteRect(const PixelView& source, const CopyRect& rect,
                               const MonoColours& mono) {
     std::lock_guard lock(mutex_);

@@ -53,6 +53,7 @@ public:
     DisplayGeometry Geometry() override;
     ColourTable Colours() override;
     bool ReadRect(const CopyRect& rect, PixelView& destination, const MonoColours& mono) override;
+    bool VisitRows(int x, int y, int width, int height, const RowVisitor& visitor) override;
     bool WriteRect(const PixelView& source, const CopyRect& rect, const MonoColours& mono) override;
     COLORREF BackgroundColour() override;
     HCURSOR CurrentCursor() override;

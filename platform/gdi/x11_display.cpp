@@ -336,6 +336,28 @@ bool X11Display::ReadRect(const CopyRect& rect, PixelView& destination, const Mo
     return false;
 }
 
+bool X11Display::VisitRows(int x, int y, int width, int height, const RowVisitor& visitor) {
+    X11Call call(*x_);
+    Connection& connection = *x_;
+    if (connection.dead) {
+        return false;
+    }
+    EnsureGeometry(connection);
+    EnsureColours(connection);
+    const int bitsPerPixel = connection.format.bitsPerPixel;
+    if (bitsPerPixel < 8 || x < 0 || y < 0 || width <= 0 || height <= 0 ||
+        x > connection.width - width || y > connection.height - height ||
+        !Grab(connection, call, x, y, width, height)) {
+        return false;
+    }
+    const std::size_t stride = DeviceRowBytes(width, bitsPerPixel);
+    const std::uint8_t* row = connection.scratch.data();
+    for (int line = 0; line < height; ++line, row += stride) {
+        visitor(row);
+    }
+    return true;
+}
+
 bool X11Display::WriteRect(const PixelView&, const CopyRect&, const MonoColours&) {
     return false;
 }

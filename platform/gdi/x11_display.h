@@ -39,6 +39,7 @@ public:
     ColourTable Colours() override;
     bool ReadRect(const CopyRect& rect, PixelView& destination, const MonoColours& mono) override;
     // Writing onto an X screen is not supported: always false.
+    bool VisitRows(int x, int y, int width, int height, const RowVisitor& visitor) override;
     bool WriteRect(const PixelView& source, const CopyRect& rect, const MonoColours& mono) override;
     COLORREF BackgroundColour() override;
     HCURSOR CurrentCursor() override;

@@ -2,6 +2,7 @@
 // the last byte, on random cells of every shape and with every CRC kernel this processor has.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -49,10 +50,12 @@ TEST(Crc16Arc, KnownCheckValue) {
 // from any running state and any alignment.
 TEST(Crc16Arc, EveryKernelMatchesTheDefinition) {
     std::mt19937 random(7);
-    const std::vector<std::uint8_t> bytes = RandomBytes(random, 5008);
+    const std::vector<std::uint8_t> bytes = RandomBytes(random, 15400);
     for (videoscan::CrcKernel kernel : videoscan::AvailableCrcKernels()) {
-        for (std::size_t length : {0,   1,   7,   8,   15,  16,   17,   63,   64,   65,  127,
-                                   255, 256, 257, 511, 512, 1023, 1024, 1040, 3841, 4999}) {
+        for (std::size_t length :
+             {0,   1,   7,   8,    15,   16,   17,   31,   32,   33,   63,   64,    65,   127, 128,
+              129, 143, 144, 145,  159,  160,  255,  256,  257,  287,  288,  383,   384,  511, 512,
+              513, 543, 544, 1023, 1024, 1040, 2047, 2048, 2079, 3841, 4999, 15359, 15360}) {
             for (std::size_t offset : {0, 1, 3}) {
                 Plain plain;
                 plain.crc = static_cast<std::uint16_t>(length * 977);
@@ -70,6 +73,55 @@ TEST(Crc16Arc, EveryKernelMatchesTheDefinition) {
             }
         }
     }
+}
+
+// Copying while checksumming: in one piece and in pieces of every size (rows of a cell), with
+// every kernel, the value is the definition's and the copy equals the bytes.
+TEST(Crc16Arc, CopyingKernelsAndStreamsMatchTheDefinition) {
+    std::mt19937 random(11);
+    const std::vector<std::uint8_t> bytes = RandomBytes(random, 16000);
+    for (videoscan::CrcKernel kernel : videoscan::AvailableCrcKernels()) {
+        for (std::size_t length : {0, 5, 255, 256, 511, 512, 513, 1920, 4000, 15360}) {
+            Plain plain;
+            plain.crc = 0x1234;
+            plain.sum = 0x56;
+            const videoscan::CrcSum start{plain.crc, plain.sum};
+            for (std::size_t i = 0; i < length; ++i) {
+                plain.Feed(bytes[i]);
+            }
+            std::vector<std::uint8_t> copy(length + 1, 0xEE);
+            const videoscan::CrcSum whole =
+                videoscan::CrcSumCopyWith(kernel, start, bytes.data(), length, copy.data());
+            EXPECT_EQ(whole.crc, plain.crc) << videoscan::CrcKernelName(kernel) << " " << length;
+            EXPECT_EQ(whole.sum, plain.sum) << videoscan::CrcKernelName(kernel) << " " << length;
+            EXPECT_TRUE(
+                std::equal(bytes.begin(), bytes.begin() + static_cast<long>(length), copy.begin()));
+            EXPECT_EQ(copy[length], 0xEE);  // nothing written past the copy
+
+            for (std::size_t piece : {1, 7, 100, 255, 256, 257, 600, 1920}) {
+                videoscan::CrcSumCopyStream stream(kernel, start);
+                std::vector<std::uint8_t> pieces(length + 1, 0xEE);
+                for (std::size_t at = 0; at < length; at += piece) {
+                    const std::size_t size = std::min(piece, length - at);
+                    stream.Append(bytes.data() + at, size, pieces.data() + at);
+                }
+                const videoscan::CrcSum streamed = stream.Finish();
+                ASSERT_EQ(streamed.crc, plain.crc)
+                    << videoscan::CrcKernelName(kernel) << " " << length << " by " << piece;
+                ASSERT_EQ(streamed.sum, plain.sum)
+                    << videoscan::CrcKernelName(kernel) << " " << length << " by " << piece;
+                ASSERT_EQ(pieces, copy) << length << " by " << piece;
+            }
+        }
+    }
+}
+
+// The kernel chosen at start is the fastest this processor has.
+TEST(Crc16Arc, TheFastestAvailableKernelRuns) {
+    const auto kernels = videoscan::AvailableCrcKernels();
+    ASSERT_FALSE(kernels.empty());
+    EXPECT_EQ(kernels.front(), videoscan::CrcKernel::Table);
+    EXPECT_EQ(videoscan::ChosenCrcKernel(), kernels.back());
 }
 
 // Cells as the display lays them out: every depth, widths that do and do not fill the last

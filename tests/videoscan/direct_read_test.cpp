@@ -1,0 +1,71 @@
+// The scan reads a cell straight from the screen and checksums it on the way; the cell buffer
+// and the checksum must be exactly what the way through the cell bitmap (GetScreenBits, then
+// CheckSum) gives, at every depth, with and without filler bytes at the ends of rows.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "scanner_harness.h"
+
+namespace scantest {
+namespace {
+
+struct DirectCase {
+    const char* depth;
+    const char* cellWidth;
+};
+
+class DirectRead : public ::testing::TestWithParam<DirectCase> {};
+
+TEST_P(DirectRead, SameBytesAndChecksumAsThroughTheCellBitmap) {
+    HarnessOptions options;
+    options.desktop = MemoryDesktop(130, 24, GetParam().depth);
+    options.cellWidth = GetParam().cellWidth;
+    ScannerHarness harness(options);
+    ScannerProbe* scanner = harness.Start();  // no video allowed: the check thread waits
+    std::mt19937 random(5);
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 130; ++x) {
+            harness.display()->SetPixel(x, y, random() & 0xFFFFFF);
+        }
+    }
+    const std::size_t size = scanner->CellBufferSize();
+    ASSERT_GT(size, 0u);
+    for (WORD row = 0; row < scanner->Rows(); ++row) {
+        for (WORD column = 0; column < scanner->Columns(); ++column) {
+            DWORD direct = 0;
+            ASSERT_TRUE(scanner->ReadCellWithChecksum(column, row, &direct));
+            const std::vector<BYTE> directBytes(scanner->CellBuffer(),
+                                                scanner->CellBuffer() + size);
+            std::vector<BYTE> bitmapBytes(size, 0xEE);
+            ASSERT_EQ(
+                scanner->GetScreenBits(column, row, bitmapBytes.data(), static_cast<DWORD>(size)),
+                static_cast<int>(size));
+            EXPECT_EQ(directBytes, bitmapBytes) << "cell " << column << "," << row;
+            EXPECT_EQ(direct, scanner->CheckSum(bitmapBytes.data(), scanner->CellDataSize()))
+                << "cell " << column << "," << row;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, DirectRead,
+                         ::testing::Values(DirectCase{"8", ""}, DirectCase{"8p", "13"},
+                                           DirectCase{"15", ""}, DirectCase{"16", "13"},
+                                           DirectCase{"24", ""}, DirectCase{"24", "13"},
+                                           DirectCase{"32", ""}, DirectCase{"32", "65"}));
+
+// Below 8 bits per pixel a row of a cell need not start on a byte: such cells take the way
+// through the cell bitmap.
+TEST(DirectRead, CellsOfFewerThanEightBitsPerPixelGoThroughTheBitmap) {
+    for (const char* depth : {"1", "4"}) {
+        HarnessOptions options;
+        options.desktop = MemoryDesktop(64, 16, depth);
+        ScannerHarness harness(options);
+        ScannerProbe* scanner = harness.Start();
+        DWORD checksum = 0;
+        EXPECT_FALSE(scanner->ReadCellWithChecksum(0, 0, &checksum)) << depth;
+    }
+}
+
+}  // namespace
+}  // namespace scantest
