@@ -4,10 +4,11 @@
 #include <cstring>
 #include <thread>
 
-#include "hostpilot/host_records.h"
 #include "platform/kernel/synch.h"
 #include "session/byte_queue.h"
+#include "session/cb_block.h"
 #include "session/fv_session.h"
+#include "session/host_data.h"
 #include "suite/fvses32/session_core.h"
 #include "videoscan/video_scan.h"
 
@@ -18,11 +19,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // CB block offsets of the items the host and the other side set.
-constexpr std::size_t kSessionStatus = 16;
-constexpr std::size_t kVideoState = 18;
-constexpr std::size_t kCapabilities = 183;
-constexpr std::size_t kSessionReady = 188;
-constexpr std::size_t kBitmapRequest = 191;
+constexpr std::size_t kSessionStatus = CBItemOffset(kCBSessionStatus);
+constexpr std::size_t kVideoState = CBItemOffset(kCBVideoState);
+constexpr std::size_t kCapabilities = CBItemOffset(kCBRemoteCapabilities);
+constexpr std::size_t kSessionReady = CBItemOffset(kCBSessionReady);
+constexpr std::size_t kBitmapRequest = CBItemOffset(kCBBitmapRequest);
 
 long NowMs() {
     return static_cast<long>(
@@ -48,7 +49,7 @@ struct ScannerHost::Parts {
     CFVSession session;
     std::unique_ptr<CSessionCore> core;
     HOSTDATA host{};
-    std::vector<unsigned char> cb = std::vector<unsigned char>(HP_CB_BLOCK_SIZE, 0);
+    std::vector<unsigned char> cb = std::vector<unsigned char>(kCBBlockSize, 0);
 
     void SetByte(std::size_t offset, std::uint8_t value) {
         std::atomic_ref<unsigned char>(cb[offset]).store(value, std::memory_order_relaxed);
@@ -83,12 +84,12 @@ bool ScannerHost::Start(const std::string& display, std::uint16_t capabilities,
 
     scanner_ = new CVideoScan(&parts.session, display.c_str());
     // The session stands and wants video.
-    parts.SetByte(kSessionStatus, 0x04);
+    parts.SetByte(kSessionStatus, kSessionStatusUp);
     parts.SetByte(kSessionReady, 1);
-    parts.SetByte(kVideoState, 0x81);
+    parts.SetByte(kVideoState, kVideoWanted | kVideoAvailable);
     SetEvent(parts.host.VideoEvent);
     const Clock::time_point until = Clock::now() + std::chrono::seconds(10);
-    while (!(parts.Byte(kVideoState) & 0x08)) {
+    while (!(parts.Byte(kVideoState) & kVideoRunning)) {
         if (Clock::now() >= until) {
             error = "our scanner did not start its video on " + display;
             return false;
