@@ -193,6 +193,13 @@ PeerRun MeasurePeers(const PeerSettings& settings) {
             running.push_back(std::move(peer));
         }
     }
+    if (running.empty()) {
+        run.error = "no VNC server ran (";
+        for (const SideBytes& side : run.peers) {
+            run.error += side.name + ": " + side.note + (&side == &run.peers.back() ? ")" : "; ");
+        }
+        return run;
+    }
     ScannerHost ours;
     if (!ours.Start(desktop.display(), settings.capabilities, run.error)) {
         return run;
