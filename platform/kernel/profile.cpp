@@ -49,12 +49,47 @@ bool IsBareName(const std::string& name) {
     return name.find_first_of("/\\") == std::string::npos;
 }
 
+bool ReplaceFile(const std::string& path, const std::string& data);
+bool MakeFolders(const std::string& path);
+bool ReadFile(const std::string& path, std::string* contents);
+
+// Where an installation keeps the settings files that a user starts with: $FARVANE_DATADIR,
+// else the folder `cmake --install` put them in.
+std::string InstalledSettingsDirectory() {
+    if (const char* data = std::getenv("FARVANE_DATADIR"); data != nullptr && *data) {
+        return data;
+    }
+    return FARVANE_INSTALLED_SETTINGS_DIR;
+}
+
+// A user's Windows directory starts empty; the first time a settings file is used there, the
+// installation's copy of it (the tuned "FARV.INI") is copied in, so that later writes keep
+// its keys. A Windows directory chosen with $FARVANE_WINDIR is left as it is.
+void CopyInstalledSettings(const std::string& name, const std::string& path) {
+    const char* windir = std::getenv("FARVANE_WINDIR");
+    struct stat status {};
+    if ((windir != nullptr && *windir) || stat(path.c_str(), &status) == 0 || errno != ENOENT) {
+        return;
+    }
+    std::string contents;
+    const std::string installed = InstalledSettingsDirectory() + "/" + name;
+    if (stat(installed.c_str(), &status) != 0 || !ReadFile(installed, &contents) ||
+        contents.empty()) {
+        return;
+    }
+    if (MakeFolders(path.substr(0, path.rfind('/')))) {
+        ReplaceFile(path, contents);
+    }
+}
+
 std::string ProfilePath(LPCSTR fileName) {
     const std::string name = fileName != nullptr ? fileName : "";
-    if (name.empty()) {
+    if (name.empty() || !IsBareName(name)) {
         return name;
     }
-    return IsBareName(name) ? WindowsDirectory() + "/" + name : name;
+    const std::string path = WindowsDirectory() + "/" + name;
+    CopyInstalledSettings(name, path);
+    return path;
 }
 
 // The file's contents; false (with *contents empty) when it cannot be read as a profile.

@@ -125,6 +125,30 @@ TEST_F(Profile, BareNamesLiveInTheWindowsDirectory) {
     setenv("HOME", home.c_str(), 1);
 }
 
+// A user's own Windows directory gets the installation's FARV.INI the first time it is used,
+// and keeps it through later writes; a directory chosen with FARVANE_WINDIR is never seeded.
+TEST_F(Profile, AUsersFirstSettingsComeFromTheInstallation) {
+    const std::string installed = Path("share");
+    std::filesystem::create_directories(installed);
+    WriteText(installed + "/FARV.INI", "[Video]\nCellWidth=128\nCellHeight=8\n");
+    setenv("FARVANE_DATADIR", installed.c_str(), 1);
+    EXPECT_EQ(GetPrivateProfileIntA("Video", "CellWidth", -1, "FARV.INI"), 0xFFFFFFFFu);
+    EXPECT_FALSE(std::filesystem::exists(windir_ + "/FARV.INI"));
+
+    unsetenv("FARVANE_WINDIR");
+    setenv("XDG_CONFIG_HOME", Path("config").c_str(), 1);
+    const std::string own = Path("config/farvane/FARV.INI");
+    EXPECT_EQ(GetPrivateProfileIntA("Video", "CellWidth", -1, "FARV.INI"), 128u);
+    ASSERT_TRUE(WritePrivateProfileStringA("Farvane", "UserID", "U1", "FARV.INI"));
+    EXPECT_EQ(ReadText(own), "[Video]\nCellWidth=128\nCellHeight=8\n[Farvane]\nUserID=U1\n");
+
+    // The user's file is theirs from then on: a changed installation does not overwrite it.
+    WriteText(installed + "/FARV.INI", "[Video]\nCellWidth=64\n");
+    EXPECT_EQ(GetPrivateProfileIntA("Video", "CellWidth", -1, "FARV.INI"), 128u);
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("FARVANE_DATADIR");
+}
+
 TEST_F(Profile, WritingChangesOnlyWhatItMust) {
     const std::string path = Path("keep.ini");
     WriteText(path,

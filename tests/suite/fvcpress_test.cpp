@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include <zlib.h>
+
 #include "codec_samples.h"
 
 namespace {
@@ -209,6 +211,56 @@ TEST_F(Fvcpress, ThreadsKeepSeparateStreams) {
     second.join();
     EXPECT_TRUE(ok1);
     EXPECT_TRUE(ok2);
+}
+
+// Screen frames as the scanner sends them: a plain raw inflate (not our FrameInflater), fed one
+// frame at a time, gives back each frame whole as soon as it arrives.
+TEST_F(Fvcpress, AnyRawInflateDecodesEveryFrameAsItArrives) {
+    const Bytes screen = samples::Screen(640, 96);
+    z_stream z{};
+    ASSERT_EQ(inflateInit2(&z, -15), Z_OK);
+    for (std::size_t offset = 0; offset < screen.size(); offset += 10240) {
+        const Bytes data(
+            screen.begin() + static_cast<long>(offset),
+            screen.begin() + static_cast<long>(std::min(offset + 10240, screen.size())));
+        Bytes packed = Deflate(data);
+        Bytes out(data.size() + 1);
+        z.next_in = packed.data();
+        z.avail_in = static_cast<uInt>(packed.size());
+        z.next_out = out.data();
+        z.avail_out = static_cast<uInt>(out.size());
+        EXPECT_EQ(inflate(&z, Z_SYNC_FLUSH), Z_OK);
+        EXPECT_EQ(z.avail_in, 0u);
+        out.resize(out.size() - z.avail_out);
+        EXPECT_EQ(out, data) << "frame at " << offset;
+    }
+    inflateEnd(&z);
+}
+
+// A reset gives the same compressor as a new one, search settings included. Sparse text-like
+// pixels (mostly one colour) make hash chains longer than zlib's own level 9 follows.
+TEST_F(Fvcpress, AResetStreamCompressesAsANewOne) {
+    std::vector<Bytes> frames(3, Bytes(10240, 0));
+    std::uint32_t state = 7;
+    for (Bytes& frame : frames) {
+        for (auto& byte : frame) {
+            state = state * 1103515245 + 12345;
+            byte = (state >> 16) % 10 == 0 ? 0xFF : 0x00;
+        }
+    }
+    auto compressAll = [&] {
+        Bytes all;
+        for (const Bytes& frame : frames) {
+            const Bytes packed = Deflate(frame);
+            all.insert(all.end(), packed.begin(), packed.end());
+        }
+        return all;
+    };
+    Bytes fresh;
+    std::thread([&] { fresh = compressAll(); }).join();
+    Deflate(samples::Text(5000));
+    deflate_clr();
+    EXPECT_EQ(compressAll(), fresh);
 }
 
 }  // namespace

@@ -1,0 +1,126 @@
+// Bytes on the wire against the best VNC servers: the same real X desktop (Xvfb, a solid root,
+// two terminals full of text, xlogo) watched at once by our scanner and by x11vnc and
+// x0vncserver, whose bytes a small viewer of our own counts while asking for ZRLE at 3-3-2
+// colour. Two measures, each a ratio ours / best peer:
+//   - the first whole picture (target <= 1.5, moonshot 1.0);
+//   - a typing session: lines appear one by one in a terminal (target <= 1.0).
+// Our scanner reads the FARV.INI that a fresh installation gets. FARVANE_PEERS_CELL=WxH tries
+// another cell geometry, FARVANE_PEERS_CAP=WORD another capability word of the viewer.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "peer_run.h"
+
+namespace {
+
+const peers::PeerRun& Run() {
+    static const peers::PeerRun run = [] {
+        peers::PeerSettings settings;
+        settings.freshIni = FARVANE_FRESH_INI;
+        settings.textFiles = {FARVANE_SOURCE_DIR "/README.md",
+                              FARVANE_SOURCE_DIR "/bench/peers/peer_run.cpp"};
+        if (const char* cell = std::getenv("FARVANE_PEERS_CELL"); cell != nullptr) {
+            settings.cellOverride = cell;
+        }
+        if (const char* cap = std::getenv("FARVANE_PEERS_CAP"); cap != nullptr) {
+            settings.capabilities = static_cast<std::uint16_t>(std::strtoul(cap, nullptr, 0));
+        }
+        return peers::MeasurePeers(settings);
+    }();
+    return run;
+}
+
+using Measure = std::size_t peers::SideBytes::*;
+
+// The best peer's bytes, or 0 when no peer ran.
+std::size_t BestPeer(const peers::PeerRun& run, Measure measure) {
+    std::size_t best = 0;
+    for (const peers::SideBytes& peer : run.peers) {
+        if (peer.ran && (best == 0 || peer.*measure < best)) {
+            best = peer.*measure;
+        }
+    }
+    return best;
+}
+
+std::string WhyNoPeer(const peers::PeerRun& run) {
+    std::string why;
+    for (const peers::SideBytes& peer : run.peers) {
+        why += (why.empty() ? "" : "; ") + peer.name + ": " + peer.note;
+    }
+    return "no VNC server ran (" + why + ")";
+}
+
+void ReportBytes(benchmark::State& state, Measure measure) {
+    const peers::PeerRun& run = Run();
+    for (auto _ : state) {
+    }
+    if (!run.ran) {
+        state.SkipWithError(("skipped: " + run.error).c_str());
+        return;
+    }
+    const std::size_t best = BestPeer(run, measure);
+    if (best == 0) {
+        state.SkipWithError(("skipped: " + WhyNoPeer(run)).c_str());
+        return;
+    }
+    state.counters["ours"] = static_cast<double>(run.ours.*measure);
+    for (const peers::SideBytes& peer : run.peers) {
+        if (peer.ran) {
+            state.counters[peer.name] = static_cast<double>(peer.*measure);
+        }
+    }
+    state.counters["ours/best"] =
+        static_cast<double>(run.ours.*measure) / static_cast<double>(best);
+    state.SetLabel("cells " + run.cellGeometry);
+}
+
+void BM_FirstPicture(benchmark::State& state) {
+    ReportBytes(state, &peers::SideBytes::firstPicture);
+}
+BENCHMARK(BM_FirstPicture)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_TypingSession(benchmark::State& state) {
+    ReportBytes(state, &peers::SideBytes::typing);
+}
+BENCHMARK(BM_TypingSession)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void PrintSummary(const peers::PeerRun& run) {
+    if (!run.ran) {
+        std::printf("\nbench_peers skipped: %s\n", run.error.c_str());
+        return;
+    }
+    std::printf("\n%-12s %14s %14s   (cells %s, %d typed lines)\n", "side", "first picture",
+                "typing", run.cellGeometry.c_str(), run.typedLines);
+    std::printf("%-12s %14zu %14zu\n", "ours", run.ours.firstPicture, run.ours.typing);
+    for (const peers::SideBytes& peer : run.peers) {
+        if (peer.ran) {
+            std::printf("%-12s %14zu %14zu\n", peer.name.c_str(), peer.firstPicture, peer.typing);
+        } else {
+            std::printf("%-12s skipped: %s\n", peer.name.c_str(), peer.note.c_str());
+        }
+    }
+    const std::size_t bestPicture = BestPeer(run, &peers::SideBytes::firstPicture);
+    const std::size_t bestTyping = BestPeer(run, &peers::SideBytes::typing);
+    if (bestPicture == 0 || bestTyping == 0) {
+        std::printf("no ratio: %s\n", WhyNoPeer(run).c_str());
+        return;
+    }
+    std::printf("first picture ours/best %.3f (target <= 1.5, moonshot 1.0)\n",
+                static_cast<double>(run.ours.firstPicture) / static_cast<double>(bestPicture));
+    std::printf("typing session ours/best %.3f (target <= 1.0)\n",
+                static_cast<double>(run.ours.typing) / static_cast<double>(bestTyping));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    PrintSummary(Run());
+    return 0;
+}
