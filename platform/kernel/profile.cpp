@@ -49,8 +49,6 @@ bool IsBareName(const std::string& name) {
     return name.find_first_of("/\\") == std::string::npos;
 }
 
-bool ReplaceFile(const std::string& path, const std::string& data);
-bool MakeFolders(const std::string& path);
 bool ReadFile(const std::string& path, std::string* contents);
 
 // Where an installation keeps the settings files that a user starts with: $FARVANE_DATADIR,
@@ -78,7 +76,7 @@ void CopyInstalledSettings(const std::string& name, const std::string& path) {
         return;
     }
     if (MakeFolders(path.substr(0, path.rfind('/')))) {
-        ReplaceFile(path, contents);
+        ReplaceFileContent(path.c_str(), contents.data(), contents.size());
     }
 }
 
