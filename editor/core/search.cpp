@@ -16,49 +16,26 @@ bool EmptyMatchAtBufferEnd(const Line* line, DWORD start, DWORD end) {
     return end == start && start == line->length && line->next == nullptr;
 }
 
-// Finds the next start offset in [from, last] whose character equals the pattern's first one.
-const char* NextCandidate(const char* p, const char* end, const PlainPattern& pattern) {
-    char first = pattern.text[0];
-    if (pattern.matchCase || first < 'a' || first > 'z') {
-        return static_cast<const char*>(std::memchr(p, first, static_cast<std::size_t>(end - p)));
-    }
-    char upper = static_cast<char>(first - 'a' + 'A');
-    std::size_t n = static_cast<std::size_t>(end - p);
-    const char* lower = static_cast<const char*>(std::memchr(p, first, n));
-    std::size_t upperRange = lower != nullptr ? static_cast<std::size_t>(lower - p) : n;
-    const char* found = static_cast<const char*>(std::memchr(p, upper, upperRange));
-    return found != nullptr ? found : lower;
-}
-
-bool PlainEqualAt(const char* at, const PlainPattern& pattern) {
-    if (pattern.matchCase) {
-        return std::memcmp(at, pattern.text, pattern.length) == 0;
-    }
-    for (DWORD k = 0; k < pattern.length; ++k) {
-        if (FoldCase(at[k]) != pattern.text[k]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 int RegexSearchFromDot(bool backward) {
     BYTE compiled[COMPILED_PATTERN_SIZE];
     if (CompilePattern(searchState.pattern, compiled) == 0) {
         return -1;
     }
-    bool matchCase = searchState.matchCase != 0;
+    PatternMatcher matcher;
+    if (!matcher.Build(compiled, searchState.matchCase != 0)) {
+        return -1;
+    }
     const Position dot = pwinCurrent->dot;
     bool found = false;
     if (!backward) {
-        found = SearchLineForward(dot.lpln, dot.offset, compiled, matchCase);
+        found = SearchLineForward(dot.lpln, dot.offset, matcher);
         for (Line* line = dot.lpln->next; !found && line != nullptr; line = line->next) {
-            found = SearchLineForward(line, 0, compiled, matchCase);
+            found = SearchLineForward(line, 0, matcher);
         }
     } else {
-        found = SearchLineBackward(dot.lpln, dot.offset, compiled, matchCase);
+        found = SearchLineBackward(dot.lpln, dot.offset, matcher);
         for (Line* line = dot.lpln->prev; !found && line != nullptr; line = line->prev) {
-            found = SearchLineBackward(line, line->length, compiled, matchCase);
+            found = SearchLineBackward(line, line->length, matcher);
         }
     }
     if (!found) {
@@ -97,43 +74,25 @@ int PlainSearchFromDot(bool backward) {
 
 }  // namespace
 
-bool SearchLineForward(Line* line, DWORD from, const BYTE* compiled, bool matchCase) {
-    MatchState state{line->text, line->length, matchCase, 0};
-    DWORD last = compiled[0] == '<' ? 0 : line->length;
-    for (DWORD at = from; at <= last; ++at) {
-        if (amatch(state, at, compiled)) {
-            if (EmptyMatchAtBufferEnd(line, at, state.matchEnd)) {
-                return false;
-            }
-            lastMatch = {line, at, state.matchEnd - at};
-            return true;
-        }
+bool SearchLineForward(Line* line, DWORD from, const PatternMatcher& matcher) {
+    DWORD start;
+    DWORD end;
+    if (!matcher.FindForward(line->text, line->length, from, start, end) ||
+        EmptyMatchAtBufferEnd(line, start, end)) {
+        return false;
     }
-    return false;
+    lastMatch = {line, start, end - start};
+    return true;
 }
 
-bool SearchLineBackward(Line* line, DWORD from, const BYTE* compiled, bool matchCase) {
-    MatchState state{line->text, line->length, matchCase, 0};
-    if (from > line->length) {
-        from = line->length;
+bool SearchLineBackward(Line* line, DWORD from, const PatternMatcher& matcher) {
+    DWORD start;
+    DWORD end;
+    if (!matcher.FindBackward(line->text, line->length, from, line->next == nullptr, start, end)) {
+        return false;
     }
-    for (DWORD at = from + 1; at-- > 0;) {
-        if (amatch(state, at, compiled) && !EmptyMatchAtBufferEnd(line, at, state.matchEnd)) {
-            lastMatch = {line, at, state.matchEnd - at};
-            return true;
-        }
-    }
-    return false;
-}
-
-void PreparePlainPattern(const char* source, bool matchCase, PlainPattern& out) {
-    out.matchCase = matchCase;
-    out.length = 0;
-    for (; source[out.length] != '\0' && out.length < SEARCH_TEXT_SIZE - 1; ++out.length) {
-        char c = source[out.length];
-        out.text[out.length] = matchCase ? c : FoldCase(c);
-    }
-    out.text[out.length] = '\0';
+    lastMatch = {line, start, end - start};
+    return true;
 }
 
 bool PlainSearchLineForward(Line* line, DWORD from, const PlainPattern& pattern) {
@@ -141,20 +100,12 @@ bool PlainSearchLineForward(Line* line, DWORD from, const PlainPattern& pattern)
     if (k == 0 || line->length < k || from > line->length - k) {
         return false;
     }
-    const char* p = line->text + from;
-    const char* end = line->text + (line->length - k) + 1;  // one past the last start
-    while (p < end) {
-        const char* candidate = NextCandidate(p, end, pattern);
-        if (candidate == nullptr) {
-            return false;
-        }
-        if (PlainEqualAt(candidate, pattern)) {
-            lastMatch = {line, static_cast<DWORD>(candidate - line->text), k};
-            return true;
-        }
-        p = candidate + 1;
+    DWORD found = FindPlainForward(line->text, from, line->length - k, pattern);
+    if (found == PLAIN_NOT_FOUND) {
+        return false;
     }
-    return false;
+    lastMatch = {line, found, k};
+    return true;
 }
 
 bool PlainSearchLineBackward(Line* line, DWORD from, const PlainPattern& pattern) {
@@ -162,16 +113,13 @@ bool PlainSearchLineBackward(Line* line, DWORD from, const PlainPattern& pattern
     if (k == 0 || line->length < k) {
         return false;
     }
-    DWORD start = from < line->length - k ? from : line->length - k;
-    char first = pattern.text[0];
-    for (DWORD at = start + 1; at-- > 0;) {
-        char c = pattern.matchCase ? line->text[at] : FoldCase(line->text[at]);
-        if (c == first && PlainEqualAt(line->text + at, pattern)) {
-            lastMatch = {line, at, k};
-            return true;
-        }
+    DWORD last = from < line->length - k ? from : line->length - k;
+    DWORD found = FindPlainBackward(line->text, 0, last, pattern);
+    if (found == PLAIN_NOT_FOUND) {
+        return false;
     }
-    return false;
+    lastMatch = {line, found, k};
+    return true;
 }
 
 int SearchFromDot(bool backward) {

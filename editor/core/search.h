@@ -3,7 +3,8 @@
 // becomes the marked block with the dot at its end.
 #pragma once
 
-#include "editor/core/pattern.h"
+#include "editor/core/pattern_matcher.h"
+#include "editor/core/plain_search.h"
 #include "editor/core/ui_services.h"
 
 struct SearchState {
@@ -24,18 +25,13 @@ struct Match {
 extern SearchState searchState;
 extern Match lastMatch;
 
-// Forward search of one line from offset with a compiled pattern; sets lastMatch.
-bool SearchLineForward(Line* line, DWORD from, const BYTE* compiled, bool matchCase);
-bool SearchLineBackward(Line* line, DWORD from, const BYTE* compiled, bool matchCase);
+// Regular-expression search of one line from offset, forward or backward; sets lastMatch. An
+// empty match at the end of the buffer's last line does not count.
+bool SearchLineForward(Line* line, DWORD from, const PatternMatcher& matcher);
+bool SearchLineBackward(Line* line, DWORD from, const PatternMatcher& matcher);
 
-// A prepared plain pattern: folded when case does not matter.
-struct PlainPattern {
-    char text[SEARCH_TEXT_SIZE];
-    DWORD length;
-    bool matchCase;
-};
-void PreparePlainPattern(const char* pattern, bool matchCase, PlainPattern& out);
-// Plain search of one line in the given range of start offsets [first, last]; sets lastMatch.
+// Plain search of one line from offset (forward: starts from..., backward: ...down to 0);
+// sets lastMatch.
 bool PlainSearchLineForward(Line* line, DWORD first, const PlainPattern& pattern);
 bool PlainSearchLineBackward(Line* line, DWORD from, const PlainPattern& pattern);
 

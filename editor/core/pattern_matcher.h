@@ -1,0 +1,67 @@
+// Runs a compiled regular expression (pattern.h) against one line in time linear in the
+// line's length, with the same result as trying the backtracking match at each start offset.
+//
+// Every element of the compiled form matches one character, a run of them (a closure), or
+// the end of the line, so the pattern is a chain of states with a self-loop at each closure.
+// The backtracking match at one start is the longest match from it: of two attempts that
+// reach the same text offset, the one that stayed longer in an earlier closure is tried first,
+// and it is never further along the chain, so a later end is always tried before an earlier
+// one. Forward search therefore runs all starts at once, keeping for each state the earliest
+// start that reaches it, and reports the leftmost start with its last end. Backward search
+// computes, from the line's end towards its start, the match end of every state at every
+// offset (the backtracking recurrence, two columns at a time) and stops at the first start.
+#pragma once
+
+#include <cstdint>
+
+#include "editor/core/pattern.h"
+#include "editor/core/plain_search.h"
+
+class PatternMatcher {
+public:
+    // Prepares compiled (a form CompilePattern made, or the rest of one from an element on).
+    // False for a form that holds an element no compiler makes; nothing matches then.
+    bool Build(const BYTE* compiled, bool matchCase);
+
+    // The leftmost start in [from, length] where the pattern matches, and its match end.
+    bool FindForward(const char* text, DWORD length, DWORD from, DWORD& start, DWORD& end) const;
+    // The rightmost start in [0, from] where it matches, and its end; a match whose start and
+    // end both equal length is skipped when skipEmptyAtEnd is set.
+    bool FindBackward(const char* text, DWORD length, DWORD from, bool skipEmptyAtEnd, DWORD& start,
+                      DWORD& end) const;
+    // Whether it matches at offset, and where that match ends.
+    bool MatchAt(const char* text, DWORD length, DWORD offset, DWORD& end) const;
+
+    // Only offset 0 can start a match.
+    bool AnchoredAtStart() const { return anchored_; }
+
+private:
+    enum class Kind : BYTE { Single, Closure, EndOfLine };
+    static constexpr int kMaxStates = COMPILED_PATTERN_SIZE;
+    static constexpr DWORD kNone = 0xFFFFFFFFu;
+
+    bool Accepts(int element, BYTE c) const {
+        return (accepts_[c][element >> 6] >> (element & 63)) & 1u;
+    }
+    void AddElement(const BYTE* element, bool closure);
+    void FindLiterals();
+    DWORD NextSeed(const char* text, DWORD length, DWORD at) const;
+    bool Simulate(const char* text, DWORD length, DWORD from, bool seedEveryOffset, DWORD& start,
+                  DWORD& end) const;
+    bool RequiredLiteralAbsent(const char* text, DWORD length, DWORD from) const;
+
+    int count_ = 0;  // elements; state count_ is the end of the pattern
+    bool anchored_ = false;
+    bool valid_ = false;
+    bool matchCase_ = false;
+    Kind kind_[kMaxStates] = {};
+    BYTE literal_[kMaxStates] = {};  // the character of a single literal element
+    bool isLiteral_[kMaxStates] = {};
+    std::uint64_t accepts_[256][kMaxStates / 64] = {};
+    bool seedBytes_[256] = {};  // bytes that a match starting there can begin with
+    bool emptyMatchesAtStart_ = false;
+    // A run of single literal characters that every match contains, and one that every match
+    // begins with (length 0 when there is none); plain search finds them quickly.
+    PlainPattern required_ = {};
+    PlainPattern prefix_ = {};
+};
