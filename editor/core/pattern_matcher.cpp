@@ -37,9 +37,37 @@ bool PatternMatcher::Build(const BYTE* compiled, bool matchCase) {
         AddElement(element, closure);
         at = element + patsize(element);
     }
+    BuildStateSets();
     FindLiterals();
     valid_ = true;
     return true;
+}
+
+void PatternMatcher::BuildStateSets() {
+    words_ = count_ / 64 + 1;  // states 0 to count_
+    closureSteps_.Clear();
+    closureStepsReversed_.Clear();
+    for (int i = 0; i < count_; ++i) {
+        if (kind_[i] == Kind::Closure) {
+            closureSteps_.Set(i);
+            closureStepsReversed_.Set(count_ - i - 1);
+        }
+    }
+    for (int c = 0; c < 256; ++c) {
+        singles_[c].Clear();
+        closures_[c].Clear();
+        singlesReversed_[c].Clear();
+        closuresReversed_[c].Clear();
+        for (int i = 0; i < count_; ++i) {
+            if (kind_[i] == Kind::EndOfLine || !Accepts(i, static_cast<BYTE>(c))) {
+                continue;
+            }
+            // A single element moves its state on: its bit is that of the state it leads to.
+            bool single = kind_[i] == Kind::Single;
+            (single ? singles_ : closures_)[c].Set(single ? i + 1 : i);
+            (single ? singlesReversed_ : closuresReversed_)[c].Set(count_ - i);
+        }
+    }
 }
 
 void PatternMatcher::AddElement(const BYTE* element, bool closure) {
@@ -133,11 +161,11 @@ DWORD PatternMatcher::NextSeed(const char* text, DWORD length, DWORD at) const {
 // offset go on alike, so only the earlier start matters. An attempt that reaches the end of
 // the pattern is a match; the first one found fixes the start (later starts are dropped), and
 // attempts from the same or an earlier start that end later replace it.
-bool PatternMatcher::Simulate(const char* text, DWORD length, DWORD from, bool seedEveryOffset,
-                              DWORD& start, DWORD& end) const {
+bool PatternMatcher::SimulateAllStarts(const char* text, DWORD length, DWORD from, DWORD& start,
+                                       DWORD& end) const {
     DWORD starts[kMaxStates + 1];
     std::fill(starts, starts + count_ + 1, kNone);
-    const int eol = count_ > 0 && kind_[count_ - 1] == Kind::EndOfLine ? count_ - 1 : -1;
+    const int eol = EndOfLineState();
     bool seeding = true;
     bool olderAlive = false;
     DWORD bestStart = kNone;
@@ -145,11 +173,10 @@ bool PatternMatcher::Simulate(const char* text, DWORD length, DWORD from, bool s
     DWORD offset = from;
     for (;;) {
         if (seeding) {
-            if (seedEveryOffset && !olderAlive) {
+            if (!olderAlive) {
                 offset = NextSeed(text, length, offset);
             }
             starts[0] = std::min(starts[0], offset);
-            seeding = seedEveryOffset;
         }
         // Closures can be skipped: an attempt at one is also at the element after it.
         bool alive = false;
@@ -198,72 +225,123 @@ bool PatternMatcher::Simulate(const char* text, DWORD length, DWORD from, bool s
     return true;
 }
 
+StateSet PatternMatcher::Step(const StateSet& states, BYTE c) const {
+    StateSet next = MoveOrStay(states, singles_[c], closures_[c], words_);
+    FollowSteps(next, closureSteps_, words_);
+    return next;
+}
+
+// The last offset at which the states, entered at start, reach the end of the pattern
+// (kNone if they never do).
+DWORD PatternMatcher::LongestFrom(const char* text, DWORD length, DWORD start) const {
+    const int eol = EndOfLineState();
+    StateSet states;
+    states.Clear();
+    states.Set(0);
+    FollowSteps(states, closureSteps_, words_);
+    DWORD end = kNone;
+    for (DWORD offset = start;; ++offset) {
+        if (states.Has(count_) || (offset == length && eol >= 0 && states.Has(eol))) {
+            end = offset;
+        }
+        if (offset == length || states.Empty(words_)) {
+            return end;
+        }
+        states = Step(states, static_cast<BYTE>(text[offset]));
+    }
+}
+
+// Offsets from which the pattern matches, found from the line's end towards low over the
+// reversed chain: bit count_ - i says that the pattern from element i matches a prefix of the
+// text at the offset. Returns the lowest such offset in [low, high] (leftmost) or the highest
+// (kNone for none); an empty match at the line's end is no match when skipEmptyAtEnd is set.
+DWORD PatternMatcher::MatchingStart(const char* text, DWORD length, DWORD low, DWORD high,
+                                    bool leftmost, bool skipEmptyAtEnd) const {
+    const int eol = EndOfLineState();
+    StateSet matching;  // at offset + 1
+    matching.Clear();
+    DWORD found = kNone;
+    for (DWORD offset = length + 1; offset-- > low;) {
+        if (offset == length) {
+            matching.Clear();
+            if (eol >= 0) {
+                matching.Set(count_ - eol);
+            }
+        } else {
+            BYTE c = static_cast<BYTE>(text[offset]);
+            matching = MoveOrStay(matching, singlesReversed_[c], closuresReversed_[c], words_);
+        }
+        matching.Set(0);  // the end of the pattern matches anywhere
+        FollowSteps(matching, closureStepsReversed_, words_);
+        bool empty = offset == length && skipEmptyAtEnd;
+        if (offset <= high && matching.Has(count_) && !empty) {
+            found = offset;
+            if (!leftmost) {
+                return found;
+            }
+        }
+    }
+    return found;
+}
+
 bool PatternMatcher::FindForward(const char* text, DWORD length, DWORD from, DWORD& start,
                                  DWORD& end) const {
     if (!valid_ || from > length || (anchored_ && from != 0) ||
         RequiredLiteralAbsent(text, length, from)) {
         return false;
     }
-    return Simulate(text, length, from, !anchored_, start, end);
-}
-
-bool PatternMatcher::MatchAt(const char* text, DWORD length, DWORD offset, DWORD& end) const {
-    if (!valid_ || offset > length || (anchored_ && offset != 0)) {
-        return false;
-    }
-    DWORD start;
-    return Simulate(text, length, offset, false, start, end);
-}
-
-// The backtracking recurrence over columns of match ends, from the line's end: the pattern
-// from element i matches at offset o ending at ends[i]; a closure takes the latest end it can
-// reach by staying in the closure and otherwise the end of what follows it.
-bool PatternMatcher::FindBackward(const char* text, DWORD length, DWORD from, bool skipEmptyAtEnd,
-                                  DWORD& start, DWORD& end) const {
-    if (!valid_) {
-        return false;
-    }
-    from = std::min(from, length);
     if (anchored_) {
-        DWORD matchEnd;
-        if (!MatchAt(text, length, 0, matchEnd) || (skipEmptyAtEnd && length == 0)) {
+        DWORD matchEnd = LongestFrom(text, length, 0);
+        if (matchEnd == kNone) {
             return false;
         }
         start = 0;
         end = matchEnd;
         return true;
     }
-    if (RequiredLiteralAbsent(text, length, 0)) {
+    if (count_ <= kMaxElementsForAllStarts) {
+        return SimulateAllStarts(text, length, from, start, end);
+    }
+    DWORD found = MatchingStart(text, length, from, length, true, false);
+    if (found == kNone) {
         return false;
     }
-    DWORD columns[2][kMaxStates + 1];
-    DWORD* next = columns[0];  // offset + 1
-    DWORD* cur = columns[1];
-    for (DWORD offset = length + 1; offset-- > 0;) {
-        bool inside = offset < length;
-        BYTE c = inside ? static_cast<BYTE>(text[offset]) : 0;
-        cur[count_] = offset;
-        for (int i = count_ - 1; i >= 0; --i) {
-            bool accepted = inside && Accepts(i, c);
-            switch (kind_[i]) {
-                case Kind::Single:
-                    cur[i] = accepted ? next[i + 1] : kNone;
-                    break;
-                case Kind::Closure:
-                    cur[i] = accepted && next[i] != kNone ? next[i] : cur[i + 1];
-                    break;
-                case Kind::EndOfLine:
-                    cur[i] = inside ? kNone : length;
-                    break;
-            }
-        }
-        if (offset <= from && cur[0] != kNone &&
-            !(skipEmptyAtEnd && offset == length && cur[0] == length)) {
-            start = offset;
-            end = cur[0];
-            return true;
-        }
-        std::swap(cur, next);
+    start = found;
+    end = LongestFrom(text, length, found);
+    return true;
+}
+
+bool PatternMatcher::MatchAt(const char* text, DWORD length, DWORD offset, DWORD& end) const {
+    if (!valid_ || offset > length || (anchored_ && offset != 0)) {
+        return false;
     }
-    return false;
+    DWORD matchEnd = LongestFrom(text, length, offset);
+    if (matchEnd == kNone) {
+        return false;
+    }
+    end = matchEnd;
+    return true;
+}
+
+bool PatternMatcher::FindBackward(const char* text, DWORD length, DWORD from, bool skipEmptyAtEnd,
+                                  DWORD& start, DWORD& end) const {
+    if (!valid_ || RequiredLiteralAbsent(text, length, 0)) {
+        return false;
+    }
+    if (anchored_) {
+        DWORD matchEnd = LongestFrom(text, length, 0);
+        if (matchEnd == kNone || (skipEmptyAtEnd && length == 0)) {
+            return false;
+        }
+        start = 0;
+        end = matchEnd;
+        return true;
+    }
+    DWORD found = MatchingStart(text, length, 0, std::min(from, length), false, skipEmptyAtEnd);
+    if (found == kNone) {
+        return false;
+    }
+    start = found;
+    end = LongestFrom(text, length, found);
+    return true;
 }

@@ -23,15 +23,13 @@ void Check(bool condition) {
     }
 }
 
-// Walks the element list; returns the number of closures.
-int CheckElements(const BYTE* compiled) {
+// Walks the element list.
+void CheckElements(const BYTE* compiled) {
     std::size_t at = 0;
-    int closures = 0;
     while (compiled[at] != 0) {
         Check(at < COMPILED_PATTERN_SIZE - 1);
         BYTE kind = compiled[at];
         if (kind == '@') {
-            ++closures;
             BYTE next = compiled[at + 1];
             Check(next == 'c' || next == '?' || next == '[' || next == '!');
         }
@@ -41,17 +39,6 @@ int CheckElements(const BYTE* compiled) {
         at += static_cast<std::size_t>(size);
         Check(at < COMPILED_PATTERN_SIZE);
     }
-    return closures;
-}
-
-// Whether backtracking over this many closures on this line is cheap: its work grows with
-// the line's length to the power of closures + 1.
-bool ReferenceIsQuick(int closures, std::size_t length) {
-    double work = 1;
-    for (int i = 0; i <= closures + 1; ++i) {
-        work *= static_cast<double>(length + 1);
-    }
-    return work <= 4e6;
 }
 
 void CheckAgainstReference(const BYTE* compiled, const PatternMatcher& matcher,
@@ -148,11 +135,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     Check(static_cast<std::size_t>(stopped) == pattern.size());
-    int closures = CheckElements(compiled);
+    CheckElements(compiled);
     PatternMatcher matcher;
     Check(matcher.Build(compiled, matchCase));
     CheckLinearBounds(matcher, line);
-    if (ReferenceIsQuick(closures, line.size())) {
+    if (reference::IsQuick(compiled, line.size())) {
         CheckAgainstReference(compiled, matcher, line, matchCase);
     }
     return 0;

@@ -56,6 +56,20 @@ inline int BacktrackingMatch(MatchState& state, DWORD offset, const BYTE* elemen
     }
 }
 
+// Whether backtracking over this many closures on a line of this length is quick: its work
+// grows with the line's length to the power of closures + 1.
+inline bool IsQuick(const BYTE* compiled, std::size_t length) {
+    int closures = 0;
+    for (const BYTE* p = compiled; *p != 0; ++p) {
+        closures += *p == '@' ? 1 : 0;
+    }
+    double work = 1;
+    for (int i = 0; i <= closures + 1; ++i) {
+        work *= static_cast<double>(length + 1);
+    }
+    return work <= 4e6;
+}
+
 struct Found {
     bool found;
     DWORD start;
