@@ -41,6 +41,10 @@ public:
     // Whether it matches at offset, and where that match ends.
     bool MatchAt(const char* text, DWORD length, DWORD offset, DWORD& end) const;
 
+    // Literal text that every match contains (null when there is none).
+    const PlainPattern* RequiredLiteral() const {
+        return required_.length > 0 ? &required_ : nullptr;
+    }
     // Only offset 0 can start a match.
     bool AnchoredAtStart() const { return anchored_; }
 

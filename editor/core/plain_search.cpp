@@ -109,6 +109,38 @@ DWORD PortableFindPlainForward(const char* text, DWORD first, DWORD last, const 
     return PLAIN_NOT_FOUND;
 }
 
+const char* LastOf(const char* begin, const char* end, char c) {
+    return begin < end
+               ? static_cast<const char*>(memrchr(begin, c, static_cast<std::size_t>(end - begin)))
+               : nullptr;
+}
+
+// Portable kernel backward: memrchr finds the rarer probe (in both cases when folded, each
+// looked for below the last one found of its case).
+DWORD PortableFindPlainBackward(const char* text, DWORD first, DWORD last, const PlainPattern& p) {
+    DWORD offset = p.probeOffset[0];
+    char probe = static_cast<char>(p.probeByte[0]);
+    char other = p.probeFold[0] != 0 ? static_cast<char>(probe - 'a' + 'A') : probe;
+    const char* begin = text + first + offset;
+    const char* end = text + last + offset + 1;
+    const char* lower = LastOf(begin, end, probe);
+    const char* upper = other != probe ? LastOf(begin, end, other) : nullptr;
+    while (lower != nullptr || upper != nullptr) {
+        bool isLower = upper == nullptr || (lower != nullptr && lower > upper);
+        const char* found = isLower ? lower : upper;
+        DWORD start = static_cast<DWORD>(found - text) - offset;
+        if (PlainCandidateMatches(text, start, p)) {
+            return start;
+        }
+        if (isLower) {
+            lower = LastOf(begin, found, probe);
+        } else {
+            upper = LastOf(begin, found, other);
+        }
+    }
+    return PLAIN_NOT_FOUND;
+}
+
 struct Kernel {
     SearchKernel kind;
     Finder forward;
@@ -121,7 +153,7 @@ Kernel KernelFor(SearchKernel kind) {
         return {kind, Avx2FindPlainForward, Avx2FindPlainBackward};
     }
 #endif
-    return {SearchKernel::Portable, PortableFindPlainForward, ScalarFindPlainBackward};
+    return {SearchKernel::Portable, PortableFindPlainForward, PortableFindPlainBackward};
 }
 
 bool CanRun(SearchKernel kind) {

@@ -71,6 +71,23 @@ FARVANE_AVX2 DWORD Avx2FindPlainForward(const char* text, DWORD first, DWORD las
     }
     Probes probes = MakeProbes(text, p);
     DWORD at = first;
+    // Two blocks per round while they fit: most rounds find no candidate at all.
+    for (; last - at >= 63; at += 64) {
+        unsigned low = CandidateMask(probes, at);
+        unsigned high = CandidateMask(probes, at + 32);
+        if ((low | high) != 0) {
+            DWORD found = FirstInMask(text, at, low, p);
+            if (found == PLAIN_NOT_FOUND) {
+                found = FirstInMask(text, at + 32, high, p);
+            }
+            if (found != PLAIN_NOT_FOUND) {
+                return found;
+            }
+        }
+        if (last - at == 63) {
+            return PLAIN_NOT_FOUND;
+        }
+    }
     for (; last - at >= 31; at += 32) {
         DWORD found = FirstInMask(text, at, CandidateMask(probes, at), p);
         if (found != PLAIN_NOT_FOUND) {
@@ -93,6 +110,27 @@ FARVANE_AVX2 DWORD Avx2FindPlainBackward(const char* text, DWORD first, DWORD la
     }
     Probes probes = MakeProbes(text, p);
     DWORD top = last;  // the highest start not looked at yet
+    while (top - first >= 63) {
+        unsigned high = CandidateMask(probes, top - 31);
+        unsigned low = CandidateMask(probes, top - 63);
+        if ((low | high) != 0) {
+            DWORD found = LastInMask(text, top - 31, high, p);
+            if (found == PLAIN_NOT_FOUND) {
+                found = LastInMask(text, top - 63, low, p);
+            }
+            if (found != PLAIN_NOT_FOUND) {
+                return found;
+            }
+        }
+        if (top - first == 63) {
+            return PLAIN_NOT_FOUND;
+        }
+        top -= 64;
+    }
+    if (top - first < 31) {
+        unsigned count = top - first + 1;
+        return LastInMask(text, first, CandidateMask(probes, first) & ((1u << count) - 1u), p);
+    }
     for (;;) {
         DWORD block = top - 31;
         DWORD found = LastInMask(text, block, CandidateMask(probes, block), p);

@@ -30,11 +30,6 @@ extern Match lastMatch;
 bool SearchLineForward(Line* line, DWORD from, const PatternMatcher& matcher);
 bool SearchLineBackward(Line* line, DWORD from, const PatternMatcher& matcher);
 
-// Plain search of one line from offset (forward: starts from..., backward: ...down to 0);
-// sets lastMatch.
-bool PlainSearchLineForward(Line* line, DWORD first, const PlainPattern& pattern);
-bool PlainSearchLineBackward(Line* line, DWORD from, const PlainPattern& pattern);
-
 // Searches from the dot with searchState's pattern and options, in the given direction, and
 // selects the match. Returns 1 when found, 0 when not, -1 when the regular expression does
 // not compile (nothing is matched then).
