@@ -17,6 +17,7 @@ bool PatternMatcher::Build(const BYTE* compiled, bool matchCase) {
     matchCase_ = matchCase;
     std::memset(accepts_, 0, sizeof accepts_);
     std::memset(literal_, 0, sizeof literal_);
+    std::memset(isLiteral_, 0, sizeof isLiteral_);
     const BYTE* at = compiled;
     anchored_ = *at == '<';
     if (anchored_) {
@@ -114,7 +115,6 @@ void PatternMatcher::FindLiterals() {
     for (int i = 0; i < count_;) {
         int j = i;
         while (j < count_ && isLiteral_[j]) {
-            bytes[j - i] = static_cast<char>(literal_[j]);
             ++j;
         }
         if (j - i > bestLength) {

@@ -21,9 +21,8 @@
 
 #include <cstdint>
 
-#include "editor/core/pattern_state_set.h"
-
 #include "editor/core/pattern.h"
+#include "editor/core/pattern_state_set.h"
 #include "editor/core/plain_search.h"
 
 class PatternMatcher {
@@ -45,8 +44,6 @@ public:
     const PlainPattern* RequiredLiteral() const {
         return required_.length > 0 ? &required_ : nullptr;
     }
-    // Only offset 0 can start a match.
-    bool AnchoredAtStart() const { return anchored_; }
 
 private:
     enum class Kind : BYTE { Single, Closure, EndOfLine };

@@ -141,6 +141,22 @@ TEST(LinearMatcher, ClosuresOnTheLongestLineFinish) {
     EXPECT_EQ(Backward("a@a@a@b", as + "b", MAX_LINE_LENGTH), "65534+1");
 }
 
+// One matcher prepared again for another pattern keeps nothing of the first.
+TEST(LinearMatcher, PreparingAgainForgetsThePreviousPattern) {
+    BYTE first[COMPILED_PATTERN_SIZE];
+    BYTE second[COMPILED_PATTERN_SIZE];
+    ASSERT_NE(CompilePattern("abc", first), 0);
+    ASSERT_NE(CompilePattern("a$", second), 0);
+    PatternMatcher matcher;
+    ASSERT_TRUE(matcher.Build(first, true));
+    ASSERT_TRUE(matcher.Build(second, true));
+    DWORD start = 0;
+    DWORD end = 0;
+    ASSERT_TRUE(matcher.FindForward("xa", 2, 0, start, end));
+    EXPECT_EQ(start, 1u);
+    EXPECT_EQ(end, 2u);
+}
+
 TEST(LinearMatcher, RefusesFormsNoCompilerMakes) {
     PatternMatcher matcher;
     const BYTE unknown[] = {'c', 'a', 'Z', 0};
