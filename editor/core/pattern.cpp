@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "editor/core/pattern_matcher.h"
 #include "editor/core/trace.h"
 
 namespace {
@@ -230,52 +231,16 @@ int match_char(MatchState& state, DWORD& offset, const BYTE* element) {
 
 int amatch(MatchState& state, DWORD offset, const BYTE* element) {
     state.matchEnd = offset;
-    if (element[0] == '<') {
-        if (offset != 0) {
-            return 0;
-        }
-        ++element;
+    if (offset > state.length) {
+        EditorTrace("amatch: can't happen");
+        return 0;
     }
-    for (;;) {
-        switch (element[0]) {
-            case 0:
-                state.matchEnd = offset;
-                return 1;
-            case '>':
-                if (offset != state.length) {
-                    return 0;
-                }
-                state.matchEnd = state.length;
-                return 1;
-            case '@': {
-                const BYTE* repeated = element + 1;
-                int size = patsize(repeated);
-                if (size == 0) {
-                    return 0;
-                }
-                const BYTE* rest = repeated + size;
-                DWORD end = offset;
-                while (match_char(state, end, repeated)) {
-                }
-                for (DWORD at = end + 1; at-- > offset;) {
-                    if (amatch(state, at, rest)) {
-                        return 1;
-                    }
-                }
-                return 0;
-            }
-            default: {
-                if (offset > state.length) {
-                    EditorTrace("amatch: can't happen");
-                    return 0;
-                }
-                int size = patsize(element);
-                if (size == 0 || !match_char(state, offset, element)) {
-                    return 0;
-                }
-                element += size;
-                break;
-            }
-        }
+    PatternMatcher matcher;
+    DWORD end;
+    if (!matcher.Build(element, state.matchCase) ||
+        !matcher.MatchAt(state.text, state.length, offset, end)) {
+        return 0;
     }
+    state.matchEnd = end;
+    return 1;
 }

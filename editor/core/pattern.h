@@ -1,5 +1,6 @@
 // The editor's regular expressions: a compiler from the source form the user types to a
-// compact element list, and the backtracking matcher that runs it against one line.
+// compact element list, and single match attempts against one line (searches of a whole line
+// use PatternMatcher, pattern_matcher.h, which runs in linear time).
 //
 // Compiled form, ended by a NUL byte:
 //   'c' x          the character x (folded comparison unless case matters)
@@ -37,7 +38,9 @@ struct MatchState {
 // Matches the single-character element at element against the character at offset; on a
 // match advances offset by 1 and records it as the match end.
 int match_char(MatchState& state, DWORD& offset, const BYTE* element);
-// 1 when the pattern from element matches at offset (the match end is recorded).
+// 1 when the pattern from element matches at offset (the match end is recorded): the match
+// that trying the longest run of each closure first would find. Prepares the pattern on each
+// call; searches prepare a PatternMatcher once instead.
 int amatch(MatchState& state, DWORD offset, const BYTE* element);
 
 // Case folding of searches: only 'A' to 'Z' fold.

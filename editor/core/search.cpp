@@ -1,5 +1,6 @@
 #include "editor/core/search.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "editor/core/block_ops.h"
@@ -16,30 +17,124 @@ bool EmptyMatchAtBufferEnd(const Line* line, DWORD start, DWORD end) {
     return end == start && start == line->length && line->next == nullptr;
 }
 
-// Finds the next start offset in [from, last] whose character equals the pattern's first one.
-const char* NextCandidate(const char* p, const char* end, const PlainPattern& pattern) {
-    char first = pattern.text[0];
-    if (pattern.matchCase || first < 'a' || first > 'z') {
-        return static_cast<const char*>(std::memchr(p, first, static_cast<std::size_t>(end - p)));
-    }
-    char upper = static_cast<char>(first - 'a' + 'A');
-    std::size_t n = static_cast<std::size_t>(end - p);
-    const char* lower = static_cast<const char*>(std::memchr(p, first, n));
-    std::size_t upperRange = lower != nullptr ? static_cast<std::size_t>(lower - p) : n;
-    const char* found = static_cast<const char*>(std::memchr(p, upper, upperRange));
-    return found != nullptr ? found : lower;
+// Lines whose texts follow each other in memory (as a file's lines do until they are
+// edited) are searched as one block, so that a kernel runs over many lines at once; the bytes
+// between two lines (the line end, trailing blanks that were removed) lie within the first
+// line's capacity, and a candidate that reaches into them is no match.
+bool FollowsInMemory(const Line* line, const Line* next) {
+    return next != nullptr && line->text + line->capacity == next->text;
 }
 
-bool PlainEqualAt(const char* at, const PlainPattern& pattern) {
-    if (pattern.matchCase) {
-        return std::memcmp(at, pattern.text, pattern.length) == 0;
+// Blocks stay far below the range of an offset.
+constexpr std::size_t kMaxBlock = std::size_t{1} << 30;
+
+bool PlainSearchForwardFrom(Line* line, DWORD offset, const PlainPattern& pattern) {
+    const DWORD k = pattern.length;
+    for (; k > 0 && line != nullptr; line = line->next, offset = 0) {
+        const char* base = line->text + offset;
+        Line* last = line;
+        while (FollowsInMemory(last, last->next) &&
+               static_cast<std::size_t>(last->next->text + last->next->length - base) < kMaxBlock) {
+            last = last->next;
+        }
+        DWORD size = static_cast<DWORD>(last->text + last->length - base);
+        Line* current = line;
+        for (DWORD from = 0; size >= k && from <= size - k;) {
+            DWORD found = FindPlainForward(base, from, size - k, pattern);
+            if (found == PLAIN_NOT_FOUND) {
+                break;
+            }
+            const char* at = base + found;
+            while (current != last && at >= current->next->text) {
+                current = current->next;
+            }
+            if (at + k <= current->text + current->length) {
+                lastMatch = {current, static_cast<DWORD>(at - current->text), k};
+                return true;
+            }
+            from = found + 1;
+        }
+        line = last;
     }
-    for (DWORD k = 0; k < pattern.length; ++k) {
-        if (FoldCase(at[k]) != pattern.text[k]) {
-            return false;
+    return false;
+}
+
+// Starts on the dot's line go up to its offset, on the lines before it up to their ends.
+bool PlainSearchBackwardFrom(Line* line, DWORD offset, const PlainPattern& pattern) {
+    const DWORD k = pattern.length;
+    for (; k > 0 && line != nullptr;
+         line = line->prev, offset = line != nullptr ? line->length : 0) {
+        const char* end = line->text + std::min<DWORD>(offset + k, line->length);
+        Line* first = line;
+        while (first->prev != nullptr && FollowsInMemory(first->prev, first) &&
+               static_cast<std::size_t>(end - first->prev->text) < kMaxBlock) {
+            first = first->prev;
+        }
+        const char* base = first->text;
+        DWORD size = static_cast<DWORD>(end - base);
+        Line* current = line;
+        for (DWORD top = size - k; size >= k;) {
+            DWORD found = FindPlainBackward(base, 0, top, pattern);
+            if (found == PLAIN_NOT_FOUND) {
+                break;
+            }
+            const char* at = base + found;
+            while (at < current->text) {
+                current = current->prev;
+            }
+            if (at + k <= current->text + current->length) {
+                lastMatch = {current, static_cast<DWORD>(at - current->text), k};
+                return true;
+            }
+            if (found == 0) {
+                break;
+            }
+            top = found - 1;
+        }
+        line = first;
+    }
+    return false;
+}
+
+// Lines without the literal text that every match contains are passed over by plain search
+// of that text, many lines at a time.
+bool RegexSearchForwardFrom(Line* line, DWORD offset, const PatternMatcher& matcher) {
+    const PlainPattern* literal = matcher.RequiredLiteral();
+    for (; line != nullptr; line = line->next, offset = 0) {
+        if (literal != nullptr) {
+            if (!PlainSearchForwardFrom(line, offset, *literal)) {
+                return false;
+            }
+            if (lastMatch.line != line) {
+                line = lastMatch.line;
+                offset = 0;
+            }
+        }
+        if (SearchLineForward(line, offset, matcher)) {
+            return true;
         }
     }
-    return true;
+    return false;
+}
+
+// A match that starts before the dot may end after it: the dot's line is searched whole.
+bool RegexSearchBackwardFrom(Line* line, DWORD offset, const PatternMatcher& matcher) {
+    if (SearchLineBackward(line, offset, matcher)) {
+        return true;
+    }
+    const PlainPattern* literal = matcher.RequiredLiteral();
+    for (line = line->prev; line != nullptr; line = line->prev) {
+        if (literal != nullptr) {
+            if (!PlainSearchBackwardFrom(line, line->length, *literal)) {
+                return false;
+            }
+            line = lastMatch.line;
+        }
+        if (SearchLineBackward(line, line->length, matcher)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int RegexSearchFromDot(bool backward) {
@@ -47,20 +142,13 @@ int RegexSearchFromDot(bool backward) {
     if (CompilePattern(searchState.pattern, compiled) == 0) {
         return -1;
     }
-    bool matchCase = searchState.matchCase != 0;
-    const Position dot = pwinCurrent->dot;
-    bool found = false;
-    if (!backward) {
-        found = SearchLineForward(dot.lpln, dot.offset, compiled, matchCase);
-        for (Line* line = dot.lpln->next; !found && line != nullptr; line = line->next) {
-            found = SearchLineForward(line, 0, compiled, matchCase);
-        }
-    } else {
-        found = SearchLineBackward(dot.lpln, dot.offset, compiled, matchCase);
-        for (Line* line = dot.lpln->prev; !found && line != nullptr; line = line->prev) {
-            found = SearchLineBackward(line, line->length, compiled, matchCase);
-        }
+    PatternMatcher matcher;
+    if (!matcher.Build(compiled, searchState.matchCase != 0)) {
+        return -1;
     }
+    const Position dot = pwinCurrent->dot;
+    bool found = backward ? RegexSearchBackwardFrom(dot.lpln, dot.offset, matcher)
+                          : RegexSearchForwardFrom(dot.lpln, dot.offset, matcher);
     if (!found) {
         return 0;
     }
@@ -75,16 +163,10 @@ int PlainSearchFromDot(bool backward) {
     const Position dot = pwinCurrent->dot;
     bool found = false;
     if (!backward) {
-        found = PlainSearchLineForward(dot.lpln, dot.offset, pattern);
-        for (Line* line = dot.lpln->next; !found && line != nullptr; line = line->next) {
-            found = PlainSearchLineForward(line, 0, pattern);
-        }
+        found = PlainSearchForwardFrom(dot.lpln, dot.offset, pattern);
     } else {
         EditorTrace("DoReverseSearch");
-        found = PlainSearchLineBackward(dot.lpln, dot.offset, pattern);
-        for (Line* line = dot.lpln->prev; !found && line != nullptr; line = line->prev) {
-            found = PlainSearchLineBackward(line, line->length, pattern);
-        }
+        found = PlainSearchBackwardFrom(dot.lpln, dot.offset, pattern);
     }
     if (!found) {
         return 0;
@@ -97,81 +179,25 @@ int PlainSearchFromDot(bool backward) {
 
 }  // namespace
 
-bool SearchLineForward(Line* line, DWORD from, const BYTE* compiled, bool matchCase) {
-    MatchState state{line->text, line->length, matchCase, 0};
-    DWORD last = compiled[0] == '<' ? 0 : line->length;
-    for (DWORD at = from; at <= last; ++at) {
-        if (amatch(state, at, compiled)) {
-            if (EmptyMatchAtBufferEnd(line, at, state.matchEnd)) {
-                return false;
-            }
-            lastMatch = {line, at, state.matchEnd - at};
-            return true;
-        }
-    }
-    return false;
-}
-
-bool SearchLineBackward(Line* line, DWORD from, const BYTE* compiled, bool matchCase) {
-    MatchState state{line->text, line->length, matchCase, 0};
-    if (from > line->length) {
-        from = line->length;
-    }
-    for (DWORD at = from + 1; at-- > 0;) {
-        if (amatch(state, at, compiled) && !EmptyMatchAtBufferEnd(line, at, state.matchEnd)) {
-            lastMatch = {line, at, state.matchEnd - at};
-            return true;
-        }
-    }
-    return false;
-}
-
-void PreparePlainPattern(const char* source, bool matchCase, PlainPattern& out) {
-    out.matchCase = matchCase;
-    out.length = 0;
-    for (; source[out.length] != '\0' && out.length < SEARCH_TEXT_SIZE - 1; ++out.length) {
-        char c = source[out.length];
-        out.text[out.length] = matchCase ? c : FoldCase(c);
-    }
-    out.text[out.length] = '\0';
-}
-
-bool PlainSearchLineForward(Line* line, DWORD from, const PlainPattern& pattern) {
-    DWORD k = pattern.length;
-    if (k == 0 || line->length < k || from > line->length - k) {
+bool SearchLineForward(Line* line, DWORD from, const PatternMatcher& matcher) {
+    DWORD start;
+    DWORD end;
+    if (!matcher.FindForward(line->text, line->length, from, start, end) ||
+        EmptyMatchAtBufferEnd(line, start, end)) {
         return false;
     }
-    const char* p = line->text + from;
-    const char* end = line->text + (line->length - k) + 1;  // one past the last start
-    while (p < end) {
-        const char* candidate = NextCandidate(p, end, pattern);
-        if (candidate == nullptr) {
-            return false;
-        }
-        if (PlainEqualAt(candidate, pattern)) {
-            lastMatch = {line, static_cast<DWORD>(candidate - line->text), k};
-            return true;
-        }
-        p = candidate + 1;
-    }
-    return false;
+    lastMatch = {line, start, end - start};
+    return true;
 }
 
-bool PlainSearchLineBackward(Line* line, DWORD from, const PlainPattern& pattern) {
-    DWORD k = pattern.length;
-    if (k == 0 || line->length < k) {
+bool SearchLineBackward(Line* line, DWORD from, const PatternMatcher& matcher) {
+    DWORD start;
+    DWORD end;
+    if (!matcher.FindBackward(line->text, line->length, from, line->next == nullptr, start, end)) {
         return false;
     }
-    DWORD start = from < line->length - k ? from : line->length - k;
-    char first = pattern.text[0];
-    for (DWORD at = start + 1; at-- > 0;) {
-        char c = pattern.matchCase ? line->text[at] : FoldCase(line->text[at]);
-        if (c == first && PlainEqualAt(line->text + at, pattern)) {
-            lastMatch = {line, at, k};
-            return true;
-        }
-    }
-    return false;
+    lastMatch = {line, start, end - start};
+    return true;
 }
 
 int SearchFromDot(bool backward) {

@@ -3,7 +3,8 @@
 // becomes the marked block with the dot at its end.
 #pragma once
 
-#include "editor/core/pattern.h"
+#include "editor/core/pattern_matcher.h"
+#include "editor/core/plain_search.h"
 #include "editor/core/ui_services.h"
 
 struct SearchState {
@@ -24,20 +25,10 @@ struct Match {
 extern SearchState searchState;
 extern Match lastMatch;
 
-// Forward search of one line from offset with a compiled pattern; sets lastMatch.
-bool SearchLineForward(Line* line, DWORD from, const BYTE* compiled, bool matchCase);
-bool SearchLineBackward(Line* line, DWORD from, const BYTE* compiled, bool matchCase);
-
-// A prepared plain pattern: folded when case does not matter.
-struct PlainPattern {
-    char text[SEARCH_TEXT_SIZE];
-    DWORD length;
-    bool matchCase;
-};
-void PreparePlainPattern(const char* pattern, bool matchCase, PlainPattern& out);
-// Plain search of one line in the given range of start offsets [first, last]; sets lastMatch.
-bool PlainSearchLineForward(Line* line, DWORD first, const PlainPattern& pattern);
-bool PlainSearchLineBackward(Line* line, DWORD from, const PlainPattern& pattern);
+// Regular-expression search of one line from offset, forward or backward; sets lastMatch. An
+// empty match at the end of the buffer's last line does not count.
+bool SearchLineForward(Line* line, DWORD from, const PatternMatcher& matcher);
+bool SearchLineBackward(Line* line, DWORD from, const PatternMatcher& matcher);
 
 // Searches from the dot with searchState's pattern and options, in the given direction, and
 // selects the match. Returns 1 when found, 0 when not, -1 when the regular expression does
