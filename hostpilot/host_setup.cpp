@@ -39,8 +39,8 @@ void SetSessionItemsIdle(HOSTDATA* host) {
     if (host->CBBlock == nullptr) {
         return;
     }
-    for (std::size_t at = HP_CB_SESSION_ITEMS_FIRST; at <= HP_CB_SESSION_ITEMS_LAST; ++at) {
-        host->CBBlock[at] = HP_CB_SESSION_ITEM_IDLE;
+    for (std::size_t at = kCBSessionItemsFirst; at <= kCBSessionItemsLast; ++at) {
+        host->CBBlock[at] = kCBSessionItemIdle;
     }
 }
 
@@ -118,7 +118,7 @@ bool EnsureCBBlock(HOSTDATA* host) {
     if (host->DeviceFlag == 1) {
         return true;
     }
-    host->CBBlock = static_cast<unsigned char*>(std::calloc(1, HP_CB_BLOCK_SIZE));
+    host->CBBlock = static_cast<unsigned char*>(std::calloc(1, kCBBlockSize));
     return host->CBBlock != nullptr;
 }
 

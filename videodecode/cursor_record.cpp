@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "session/video_wire.h"
+
 namespace videodecode {
 
 namespace {
@@ -36,11 +38,11 @@ std::optional<RecordFault> parseCursorRecord(ByteReader& reader, std::vector<Rec
         return cursorFault(info, "truncated");
     }
     CursorOp op;
-    if (presence == 0) {
+    if (presence == videowire::kCursorAbsent) {
         ops.push_back(op);
         return std::nullopt;
     }
-    if (presence != 1) {
+    if (presence != videowire::kCursorPresent) {
         return cursorFault(info,
                            "presence byte " + std::to_string(presence) + " is neither 0 nor 1");
     }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 
+#include "session/video_wire.h"
 #include "videodecode/bitmap_cache.h"
 #include "videodecode/framebuffer.h"
 #include "videodecode/raster_op.h"
@@ -20,11 +21,12 @@ namespace videodecode {
 // hatch (16 bits) at 0; background and text colour (R G B 0 each) at 24.
 class AttributeBlock {
 public:
-    static constexpr std::size_t kSize = 32;
+    static constexpr std::size_t kSize = videowire::kAttributeBlockSize;
 
     AttributeBlock() {
         // A fresh drawing context: white background, black text, solid black brush.
-        bytes_[24] = bytes_[25] = bytes_[26] = 0xFF;
+        const std::size_t background = videowire::kColourPatchOffset;
+        bytes_[background] = bytes_[background + 1] = bytes_[background + 2] = 0xFF;
     }
 
     bool patch(std::size_t offset, std::span<const std::uint8_t> bytes) {
@@ -38,9 +40,9 @@ public:
     std::uint16_t brushStyle() const {
         return static_cast<std::uint16_t>(bytes_[0] | bytes_[1] << 8);
     }
-    Rgb brushColour() const { return colourAt(2); }
-    Rgb backgroundColour() const { return colourAt(24); }
-    Rgb textColour() const { return colourAt(28); }
+    Rgb brushColour() const { return colourAt(videowire::kBrushPatchOffset + 2); }
+    Rgb backgroundColour() const { return colourAt(videowire::kColourPatchOffset); }
+    Rgb textColour() const { return colourAt(videowire::kColourPatchOffset + 4); }
 
 private:
     Rgb colourAt(std::size_t offset) const {

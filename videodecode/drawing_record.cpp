@@ -2,17 +2,19 @@
 
 #include <string>
 
+#include "session/video_wire.h"
+
 namespace videodecode {
 
 namespace {
 
-constexpr std::uint8_t kFlagSource = 0x03;  // 0x01 and 0x02, always together
-constexpr std::uint8_t kFlagFormat = 0x04;
-constexpr std::uint8_t kFlagRasterOp = 0x08;
-constexpr std::uint8_t kFlagBrushPatch = 0x10;
-constexpr std::uint8_t kFlagColourPatch = 0x20;
-constexpr std::uint8_t kFlagUnknown = 0x40;
-constexpr std::uint8_t kFlagCacheOffset = 0x80;
+constexpr std::uint8_t kFlagSource = videowire::kDrawSource;
+constexpr std::uint8_t kFlagFormat = videowire::kDrawFormat;
+constexpr std::uint8_t kFlagRasterOp = videowire::kDrawRasterOp;
+constexpr std::uint8_t kFlagBrushPatch = videowire::kDrawBrush;
+constexpr std::uint8_t kFlagColourPatch = videowire::kDrawColours;
+constexpr std::uint8_t kFlagUnknown = videowire::kDrawReserved;
+constexpr std::uint8_t kFlagCacheOffset = videowire::kDrawCacheOffset;
 
 std::string hex(std::uint32_t value) {
     static const char digits[] = "0123456789ABCDEF";

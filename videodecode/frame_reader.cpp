@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "session/video_wire.h"
 #include "videodecode/byte_reader.h"
 #include "videodecode/pixel_colours.h"
 #include "videodecode/record_parser.h"
@@ -10,13 +11,14 @@ namespace videodecode {
 
 namespace {
 
-constexpr std::uint8_t kEscape = 0x1B;
-constexpr std::uint8_t kVideoKind = 0x55;
-constexpr std::uint8_t kPaletteKind = 0x44;
-constexpr std::size_t kVideoHeader = 6;
-constexpr std::size_t kPaletteHeader = 5;
-constexpr std::uint16_t kLzBit = 0x8000;
-constexpr std::size_t kMaxPaletteBytes = 256 * 4;
+using videowire::kLzBit;
+constexpr std::uint8_t kEscape = videowire::kFrameEscape;
+constexpr std::uint8_t kVideoKind = videowire::kVideoFrameKind;
+constexpr std::uint8_t kPaletteKind = videowire::kPaletteFrameKind;
+constexpr std::size_t kVideoHeader = videowire::kVideoHeaderSize;
+constexpr std::size_t kPaletteHeader = videowire::kPaletteHeaderSize;
+constexpr std::size_t kMaxPaletteBytes =
+    videowire::kMaxPaletteEntries * videowire::kLongPaletteEntrySize;
 // The largest cache any capability word can offer; used when the word is not known.
 constexpr std::uint16_t kLargestCacheWord = 0x80AF;
 
@@ -47,10 +49,10 @@ FrameReader::FrameReader(const DecoderOptions& options) : options_(options) {
 
 std::size_t FrameReader::frameLengthOf(std::span<const std::uint8_t> bytes) {
     if (bytes.size() >= kVideoHeader && bytes[1] == kVideoKind) {
-        return kVideoHeader + (le16(bytes, 2) & ~kLzBit);
+        return kVideoHeader + (le16(bytes, videowire::kPackedLengthOffset) & ~kLzBit);
     }
     if (bytes.size() >= kPaletteHeader && bytes[1] == kPaletteKind) {
-        return kPaletteHeader + le16(bytes, 3);
+        return kPaletteHeader + le16(bytes, videowire::kPaletteLengthOffset);
     }
     return 0;
 }
@@ -82,9 +84,10 @@ FrameReader::Next FrameReader::next(std::span<const std::uint8_t> waiting, std::
 Compression FrameReader::compressionOf(std::uint16_t packedWord, std::uint16_t rawLength) const {
     if (packedWord & kLzBit) {
         const bool remoteOffersDeflate =
-            !options_.capabilityWord || (*options_.capabilityWord & 0x10);
-        return remoteOffersDeflate && (state_.modeWord & 0x10) ? Compression::Deflate
-                                                               : Compression::Implode;
+            !options_.capabilityWord || (*options_.capabilityWord & videowire::kCapDeflate);
+        return remoteOffersDeflate && (state_.modeWord & videowire::kModeDeflate)
+                   ? Compression::Deflate
+                   : Compression::Implode;
     }
     return (packedWord == rawLength) ? Compression::None : Compression::RunLength;
 }
@@ -95,9 +98,9 @@ FrameReader::Next FrameReader::readVideoFrame(std::span<const std::uint8_t> wait
     if (waiting.size() < kVideoHeader) {
         return next;
     }
-    const std::uint16_t packedWord = le16(waiting, 2);
+    const std::uint16_t packedWord = le16(waiting, videowire::kPackedLengthOffset);
     const std::uint16_t packedLength = packedWord & ~kLzBit;
-    const std::uint16_t rawLength = le16(waiting, 4);
+    const std::uint16_t rawLength = le16(waiting, videowire::kRawLengthOffset);
     if (packedLength > kMaxRecordSequence || rawLength > kMaxRecordSequence) {
         next.error = makeError(offset + 2, offset, false,
                                "video frame lengths " + std::to_string(packedLength) + " / " +
@@ -155,9 +158,14 @@ FrameReader::Next FrameReader::readVideoFrame(std::span<const std::uint8_t> wait
 
 std::uint8_t FrameReader::paletteEntrySize(std::uint16_t length) const {
     if (options_.capabilityWord) {
-        return (*options_.capabilityWord & 0x1000) ? 4 : 3;
+        return (*options_.capabilityWord & videowire::kCapFourBytePalette)
+                   ? videowire::kLongPaletteEntrySize
+                   : videowire::kShortPaletteEntrySize;
     }
-    return (length % 4 == 0 && length % 3 != 0) ? 4 : 3;
+    return (length % videowire::kLongPaletteEntrySize == 0 &&
+            length % videowire::kShortPaletteEntrySize != 0)
+               ? videowire::kLongPaletteEntrySize
+               : videowire::kShortPaletteEntrySize;
 }
 
 FrameReader::Next FrameReader::readPaletteFrame(std::span<const std::uint8_t> waiting,
@@ -166,14 +174,16 @@ FrameReader::Next FrameReader::readPaletteFrame(std::span<const std::uint8_t> wa
     if (waiting.size() < kPaletteHeader) {
         return next;
     }
-    if (waiting[2] != 0) {
-        next.error = makeError(offset + 2, offset, false,
-                               "palette frame: byte 2 is " + byteText(waiting[2]) + ", not 0");
+    const std::size_t zeroAt = videowire::kPaletteZeroOffset;
+    if (waiting[zeroAt] != 0) {
+        next.error = makeError(offset + zeroAt, offset, false,
+                               "palette frame: byte 2 is " + byteText(waiting[zeroAt]) + ", not 0");
         return next;
     }
-    const std::uint16_t length = le16(waiting, 3);
+    const std::size_t lengthAt = videowire::kPaletteLengthOffset;
+    const std::uint16_t length = le16(waiting, lengthAt);
     if (length > kMaxPaletteBytes) {
-        next.error = makeError(offset + 3, offset, false,
+        next.error = makeError(offset + lengthAt, offset, false,
                                "palette frame of " + std::to_string(length) +
                                    " bytes passes the limit of 256 entries");
         return next;
@@ -183,8 +193,8 @@ FrameReader::Next FrameReader::readPaletteFrame(std::span<const std::uint8_t> wa
     }
     next.frameLength = kPaletteHeader + length;
     const std::uint8_t entrySize = paletteEntrySize(length);
-    if (length % entrySize != 0 || length / entrySize > 256) {
-        next.error = makeError(offset + 3, offset, true,
+    if (length % entrySize != 0 || length / entrySize > videowire::kMaxPaletteEntries) {
+        next.error = makeError(offset + lengthAt, offset, true,
                                "palette frame of " + std::to_string(length) +
                                    " bytes does not hold whole entries of " +
                                    std::to_string(entrySize) + " bytes");
@@ -198,7 +208,7 @@ FrameReader::Next FrameReader::readPaletteFrame(std::span<const std::uint8_t> wa
     frame->info.paletteEntrySize = entrySize;
     std::vector<PaletteEntry> entries;
     for (std::size_t at = kPaletteHeader; at < next.frameLength; at += entrySize) {
-        if (entrySize == 4) {
+        if (entrySize == videowire::kLongPaletteEntrySize) {
             entries.push_back({waiting[at], waiting[at + 1], waiting[at + 2], waiting[at + 3]});
         } else {
             entries.push_back(entryFromRotated(waiting[at], waiting[at + 1], waiting[at + 2]));

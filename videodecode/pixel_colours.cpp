@@ -2,13 +2,19 @@
 
 #include <algorithm>
 
+#include "session/video_wire.h"
+
 namespace videodecode {
 
 const std::array<Rgb, 16>& baseColours() {
-    static const std::array<Rgb, 16> colours = {
-        0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-        0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
-    };
+    static const std::array<Rgb, 16> colours = [] {
+        std::array<Rgb, 16> table{};
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            const videowire::Colour base = videowire::kBaseColours[i];
+            table[i] = makeRgb(base.red, base.green, base.blue);
+        }
+        return table;
+    }();
     return colours;
 }
 
@@ -71,10 +77,8 @@ ColourTable colourTableFor(std::uint8_t bitsPerPixel, const std::vector<PaletteE
 }
 
 PaletteEntry entryFromRotated(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-    auto unrotate = [](std::uint8_t value) {
-        return static_cast<std::uint8_t>(value << 2 | value >> 6);
-    };
-    return {unrotate(red), unrotate(green), unrotate(blue), 0};
+    return {videowire::ComponentFromShortEntry(red), videowire::ComponentFromShortEntry(green),
+            videowire::ComponentFromShortEntry(blue), 0};
 }
 
 }  // namespace videodecode

@@ -5,12 +5,13 @@
 
 #include <cstdint>
 
+#include "session/video_wire.h"
 #include "videodecode/framebuffer.h"
 
 namespace videodecode {
 
-constexpr std::uint32_t kSrcCopy = 0x00CC0020;
-constexpr std::uint32_t kPatCopy = 0x00F00021;
+constexpr std::uint32_t kSrcCopy = videowire::kRasterSrcCopy;
+constexpr std::uint32_t kPatCopy = videowire::kRasterPatCopy;
 
 class RasterOp {
 public:

@@ -1,5 +1,6 @@
 #include "videodecode/record_parser.h"
 
+#include "session/video_wire.h"
 #include "videodecode/byte_reader.h"
 #include "videodecode/cursor_record.h"
 #include "videodecode/drawing_record.h"
@@ -8,11 +9,7 @@ namespace videodecode {
 
 namespace {
 
-constexpr std::uint8_t kVideoStart = 1;
-constexpr std::uint8_t kVideoEnd = 2;
-constexpr std::uint8_t kDrawing = 4;
-constexpr std::uint8_t kCursor = 9;
-constexpr std::size_t kStartRecordSize = 17;
+using videowire::kStartRecordSize;
 
 std::optional<RecordFault> parseStart(ByteReader& reader, std::size_t sequenceSize,
                                       const RecordLimits& limits, DecoderState& state,
@@ -20,7 +17,7 @@ std::optional<RecordFault> parseStart(ByteReader& reader, std::size_t sequenceSi
     if (info.offset != 0 || sequenceSize != kStartRecordSize) {
         return RecordFault{info.offset, "video start record must be alone in its frame (17 bytes)"};
     }
-    reader.skip(5);  // type, 0x0F, 0x12, 0xFFFF
+    reader.skip(videowire::kStartModeWordOffset);  // type, marker, version, constant
     info.modeWord = reader.u16();
     info.deviceColours = reader.u16();
     info.width = reader.u16();
@@ -50,10 +47,10 @@ std::optional<RecordFault> parseStart(ByteReader& reader, std::size_t sequenceSi
 std::optional<RecordFault> parseEnd(ByteReader& reader, std::size_t sequenceSize,
                                     DecoderState& state, std::vector<RecordOp>& ops,
                                     const RecordInfo& info) {
-    if (info.offset != 0 || sequenceSize != 1) {
+    if (info.offset != 0 || sequenceSize != videowire::kEndRecordSize) {
         return RecordFault{info.offset, "video end record must be alone in its frame"};
     }
-    reader.skip(1);
+    reader.skip(videowire::kEndRecordSize);
     state.videoRunning = false;
     ops.push_back(EndOp{});
     return std::nullopt;
@@ -72,18 +69,18 @@ std::optional<RecordFault> parseRecords(std::span<const std::uint8_t> sequence,
         const std::uint8_t type = sequence[info.offset];
         std::optional<RecordFault> fault;
         switch (type) {
-            case kVideoStart:
+            case videowire::kRecordVideoStart:
                 info.kind = RecordKind::VideoStart;
                 fault = parseStart(reader, sequence.size(), limits, state, ops, info);
                 break;
-            case kVideoEnd:
+            case videowire::kRecordVideoEnd:
                 info.kind = RecordKind::VideoEnd;
                 fault = parseEnd(reader, sequence.size(), state, ops, info);
                 break;
-            case kDrawing:
+            case videowire::kRecordDrawing:
                 fault = parseDrawingRecord(reader, state, ops, info);
                 break;
-            case kCursor:
+            case videowire::kRecordCursor:
                 info.kind = RecordKind::Cursor;
                 fault = parseCursorRecord(reader, ops, info);
                 break;

@@ -2,23 +2,19 @@
 
 #include <vector>
 
+#include "session/video_wire.h"
 #include "videodecode/frame_applier.h"
 #include "videodecode/frame_reader.h"
 
 namespace videodecode {
 
 std::size_t cacheBytesFor(std::uint16_t capabilityWord) {
-    const std::size_t units = capabilityWord & 0x0F;
-    std::size_t budget = 0;
-    if (capabilityWord & 0x8000) {
-        budget = units * 65536 * ((capabilityWord & 0x20) ? 2 : 1);
-    } else {
-        budget = units * 4096;
-    }
+    const std::size_t budget = videowire::CacheBudget(capabilityWord);
     if (budget == 0) {
         return 0;
     }
-    return budget + ((capabilityWord & 0x80) ? 4 : 0);
+    return budget +
+           ((capabilityWord & videowire::kCapCacheOffsetPlus4) ? videowire::kCacheOffsetBias : 0);
 }
 
 class StreamDecoder::Impl {

@@ -79,6 +79,7 @@
 #include <optional>
 #include <span>
 
+#include "session/video_wire.h"
 #include "videodecode/decode_error.h"
 #include "videodecode/frame_info.h"
 #include "videodecode/framebuffer.h"
@@ -97,7 +98,7 @@ struct DecoderOptions {
 };
 
 // The largest record sequence a video frame may carry, and the largest data it may hold.
-constexpr std::size_t kMaxRecordSequence = 10240;
+constexpr std::size_t kMaxRecordSequence = videowire::kMaxRecordSequence;
 
 // Bytes of bitmap cache that a capability word offers (bits 3..0 times 4 KB, or times 64 KB
 // with bit 15, doubled by bit 5), plus the 4 bytes the host adds to every offset when bit 7

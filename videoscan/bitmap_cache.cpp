@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/kernel/tick.h"
-#include "videoscan/cb_item_numbers.h"
+#include "session/cb_block.h"
 #include "videoscan/video_scan.h"
 
 void CVideoScan::CacheClear() {
@@ -21,14 +21,7 @@ void CVideoScan::CacheClear() {
 void CVideoScan::SizeBitmapCache() {
     m_CacheCapacity = 0;
     const WORD capabilities = GetCBItemWord(kCBRemoteCapabilities);
-    const DWORD units = capabilities & 0x0F;
-    if (units == 0) {
-        m_CacheBudget = 0;
-    } else if (capabilities & 0x8000) {
-        m_CacheBudget = units * 65536u * ((capabilities & 0x20) ? 2u : 1u);
-    } else {
-        m_CacheBudget = units * 4096u;
-    }
+    m_CacheBudget = videowire::CacheBudget(capabilities);
     if (m_CacheBudget == 0) {
         return;
     }
@@ -92,8 +85,8 @@ int CVideoScan::CheckForRepeatedBitmap(DWORD checksum, DWORD* offset, WORD rowBy
         *offset = m_CacheNextSlot * entrySize;
         ++m_CacheNextSlot;
     }
-    if (GetCBItemWord(kCBRemoteCapabilities) & 0x80) {
-        *offset += 4;
+    if (GetCBItemWord(kCBRemoteCapabilities) & videowire::kCapCacheOffsetPlus4) {
+        *offset += videowire::kCacheOffsetBias;
     }
     return result;
 }

@@ -1,37 +1,11 @@
-// The CB block items the scanner shares with the session library, the host pilot and, on some
-// platforms, the host's kernel driver. Their offsets are a layout contract. Every access looks
-// the block up afresh through the session, since the host pilot owns it.
+// Access to the CB block items the scanner shares with the session library, the host pilot and,
+// on some platforms, the host's kernel driver (session/cb_block.h gives their layout). Every
+// access looks the block up afresh through the session, since the host pilot owns it.
 #include <atomic>
 
+#include "session/cb_block.h"
 #include "session/fv_session.h"
 #include "videoscan/video_scan.h"
-
-namespace {
-
-struct CBItem {
-    WORD number;
-    unsigned width;  // bytes
-    std::size_t offset;
-    bool writable;
-};
-
-constexpr CBItem kCBItems[] = {
-    {74, 1, 16, true},    {80, 1, 238, true},    {99, 1, 18, true},  {125, 1, 188, true},
-    {128, 1, 187, true},  {155, 1, 9595, false}, {36, 2, 167, true}, {39, 2, 165, true},
-    {45, 2, 191, true},   {48, 2, 189, true},    {56, 2, 169, true}, {57, 2, 183, true},
-    {154, 4, 9591, true},
-};
-
-const CBItem* FindItem(WORD number, unsigned width) {
-    for (const CBItem& item : kCBItems) {
-        if (item.number == number && item.width == width) {
-            return &item;
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 HOSTDATA* CVideoScan::HostData() {
     return m_pSession ? reinterpret_cast<HOSTDATA*>(m_pSession->GlobalProcData()) : nullptr;
@@ -43,7 +17,7 @@ bool CVideoScan::HasCBBlock() {
 }
 
 BYTE* CVideoScan::CBItemAddress(WORD number, unsigned width, bool forWriting) {
-    const CBItem* item = FindItem(number, width);
+    const CBItemLayout* item = FindCBItem(number, width);
     if (item == nullptr || (forWriting && !item->writable)) {
         return nullptr;
     }

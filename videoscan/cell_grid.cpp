@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "session/video_wire.h"
+
 namespace videoscan {
 
 namespace {
 
 constexpr unsigned kMaxCells = 2048;
-constexpr unsigned kMaxCellData = 10240 - 39;
+constexpr unsigned kMaxCellData = videowire::kMaxRecordSequence - videowire::kCellRecordOverhead;
 // Row bytes of 1-bit cells travel in one byte.
 constexpr unsigned kWidestOneBitCell = 255 * 8;
 

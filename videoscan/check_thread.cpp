@@ -5,12 +5,12 @@
 #include "platform/gdi/gdi.h"
 #include "platform/kernel/synch.h"
 #include "platform/kernel/tick.h"
+#include "session/cb_block.h"
 #include "session/fv_session.h"
 #include "suite/fvcpress/fvcpress.h"
-#include "videoscan/cb_item_numbers.h"
+#include "videoscan/byte_writer.h"
 #include "videoscan/cell_checksum.h"
 #include "videoscan/video_scan.h"
-#include "videoscan/wire_format.h"
 
 namespace {
 
@@ -148,7 +148,8 @@ int CVideoScan::CheckSessSts(WORD) {
         WaitForSingleObject(host->VideoEvent, 0) != WAIT_OBJECT_0) {
         return 0;
     }
-    if (!(GetCBItemByte(kCBSessionStatus) & 0x04) || GetCBItemByte(kCBSessionReady) == 0) {
+    if (!(GetCBItemByte(kCBSessionStatus) & kSessionStatusUp) ||
+        GetCBItemByte(kCBSessionReady) == 0) {
         return 0;
     }
     const BYTE state = GetCBItemByte(kCBVideoState);
@@ -162,19 +163,19 @@ int CVideoScan::CheckSessSts(WORD) {
     SetCBItemByte(kCBVideoState,
                   static_cast<BYTE>(state | kVideoChecked | kVideoRunning | kVideoStarted));
 
-    if (m_CompressionOption == 0xFFFF) {
-        m_CompressionMode = 0x12;
+    if (m_CompressionOption == kCompressionOptionAbsent) {
+        m_CompressionMode = kDefaultCompressionMode;
         (void)GetCBItemByte(kCBCompressionHint);
     } else {
         m_CompressionMode = m_CompressionOption;
     }
-    if ((m_CompressionMode & 0x02) && m_pImplodeWork == nullptr) {
-        m_CompressionMode = 5;
+    if ((m_CompressionMode & videowire::kCompressLz) && m_pImplodeWork == nullptr) {
+        m_CompressionMode = kCompressionModeWithoutImplode;
     }
     m_RemoteOptionWord = GetCBItemWord(kCBRemoteOptions);
     SetCBItemWord(kCBBitmapRequest, 0);
     SetCBItemWord(kCBRemoteCapabilities, 0);
-    SetCBItemByte(kCBVideoVersion, kVideoVersion);
+    SetCBItemByte(kCBVideoVersion, videowire::kVideoVersion);
     m_SeqFill = 0;
 
     SendVideoStart();
@@ -197,25 +198,26 @@ int CVideoScan::CheckSessSts(WORD) {
 
 void CVideoScan::SendVideoStart() {
     m_StartTime = GetTickCount();
-    WORD modeWord = static_cast<WORD>((m_CompressionMode & 3) | 0x05A4);
-    if (m_CompressionMode & 0x10) {
-        modeWord |= 0x0010;
+    WORD modeWord = static_cast<WORD>((m_CompressionMode & videowire::kModeCompressionBits) |
+                                      videowire::kModeFixedBits);
+    if (m_CompressionMode & videowire::kCompressDeflate) {
+        modeWord |= videowire::kModeDeflate;
     }
     if (m_BitsPerPixel > 8) {
-        modeWord |= 0x0200;
+        modeWord |= videowire::kModeThreeThreeTwo;
     }
-    BYTE body[videoscan::kStartRecordSize];
+    BYTE body[videowire::kStartRecordSize];
     videoscan::ByteWriter writer(body);
-    writer.Byte(videoscan::kRecordVideoStart);
-    writer.Byte(0x0F);
-    writer.Byte(kVideoVersion);
-    writer.Word(0xFFFF);
+    writer.Byte(videowire::kRecordVideoStart);
+    writer.Byte(videowire::kStartMarker);
+    writer.Byte(videowire::kVideoVersion);
+    writer.Word(videowire::kStartConstant);
     writer.Word(modeWord);
     writer.Word(GetCBItemWord(kCBDeviceColours));
     writer.Word(GetCBItemWord(kCBScreenWidth));
     writer.Word(GetCBItemWord(kCBScreenHeight));
     writer.DoubleWord(m_StartTime);
-    SendFrame(body, videoscan::kStartRecordSize);
+    SendFrame(body, videowire::kStartRecordSize);
 }
 
 // A frame of its own, header and body in two Transmit calls kept together.
@@ -234,6 +236,6 @@ void CVideoScan::SendEndRecord() {
     deflate_clr();
     FlushSeqBuffer();
     m_SeqFill = 0;
-    const BYTE body[1] = {videoscan::kRecordVideoEnd};
-    SendFrame(body, 1);
+    const BYTE body[videowire::kEndRecordSize] = {videowire::kRecordVideoEnd};
+    SendFrame(body, videowire::kEndRecordSize);
 }

@@ -4,14 +4,13 @@
 
 #include "platform/gdi/default_colours.h"
 #include "platform/gdi/gdi.h"
+#include "videoscan/byte_writer.h"
 #include "videoscan/palettes.h"
 #include "videoscan/pixel_reducer.h"
 #include "videoscan/video_scan.h"
-#include "videoscan/wire_format.h"
 
 namespace {
 
-constexpr std::size_t kShapeHeaderSize = 12;
 // The largest shape sent: its two images fill at most 4096 of the buffer's 4224 bytes of bits.
 // Larger cursors are cropped around their hot spot.
 constexpr int kLargestCursorSide = 128;
@@ -148,8 +147,8 @@ WORD CVideoScan::BuildCursorShape(HCURSOR cursor) {
     header.Word(static_cast<WORD>(rows));
     header.Word(static_cast<WORD>(rowBytes));
     header.Byte(static_cast<BYTE>(mask.bmPlanes));
-    header.Byte(1);
-    BYTE* out = m_pCursorShape + kShapeHeaderSize;
+    header.Byte(videowire::kCursorShapeConstant);
+    BYTE* out = m_pCursorShape + videowire::kCursorShapeHeaderSize;
     const std::size_t imageBytes = static_cast<std::size_t>(rowBytes) * rows;
     std::fill(out, out + 2 * imageBytes, 0);
     for (int y = 0; y < rows; ++y) {
@@ -164,7 +163,7 @@ WORD CVideoScan::BuildCursorShape(HCURSOR cursor) {
             }
         }
     }
-    return static_cast<WORD>(kShapeHeaderSize + 2 * imageBytes);
+    return static_cast<WORD>(videowire::kCursorShapeHeaderSize + 2 * imageBytes);
 }
 
 void CVideoScan::SendCursorShape(HCURSOR cursor) {
@@ -182,9 +181,11 @@ void CVideoScan::SendCursorShape(HCURSOR cursor) {
 }
 
 void CVideoScan::SendCursor(const BYTE* data, WORD length) {
-    FlushIfWillNotFit(static_cast<WORD>(length + 2));
-    const BYTE head[2] = {videoscan::kRecordCursor, static_cast<BYTE>(length != 0 ? 1 : 0)};
-    SendSeqBuffered(head, 2);
+    FlushIfWillNotFit(static_cast<WORD>(length + videowire::kCursorRecordHeadSize));
+    const BYTE head[videowire::kCursorRecordHeadSize] = {
+        videowire::kRecordCursor,
+        length != 0 ? videowire::kCursorPresent : videowire::kCursorAbsent};
+    SendSeqBuffered(head, videowire::kCursorRecordHeadSize);
     if (length != 0) {
         SendSeqBuffered(data, length);
     }

@@ -5,23 +5,13 @@
 
 #include "platform/gdi/display_device.h"
 #include "platform/gdi/gdi.h"
+#include "session/cb_block.h"
 #include "session/fv_session.h"
-#include "videoscan/cb_item_numbers.h"
+#include "videoscan/byte_writer.h"
 #include "videoscan/palettes.h"
 #include "videoscan/video_scan.h"
-#include "videoscan/wire_format.h"
 
-namespace {
-
-constexpr std::size_t kPaletteHeaderSize = 5;
-constexpr std::size_t kBackgroundRecordReserve = 148;
-
-// The 3-byte entry form rotates each component right by two bits.
-BYTE RotateRight2(BYTE value) {
-    return static_cast<BYTE>((value >> 2) | (value << 6));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void CVideoScan::PaletteChanged() {
     EnterCriticalSection(&m_PaletteLock);
@@ -75,12 +65,14 @@ int CVideoScan::SendPalette() {
         return 1;
     }
 
-    const bool fourBytes = (GetCBItemWord(kCBRemoteCapabilities) & 0x1000) != 0;
-    const auto length = static_cast<WORD>(count * (fourBytes ? 4 : 3));
+    const bool fourBytes =
+        (GetCBItemWord(kCBRemoteCapabilities) & videowire::kCapFourBytePalette) != 0;
+    const auto length = static_cast<WORD>(
+        count * (fourBytes ? videowire::kLongPaletteEntrySize : videowire::kShortPaletteEntrySize));
     BYTE* frame = m_SeqBuffer;  // empty after the flush above
     videoscan::ByteWriter writer(frame);
-    writer.Byte(videoscan::kFrameEscape);
-    writer.Byte(videoscan::kPaletteFrameTag);
+    writer.Byte(videowire::kFrameEscape);
+    writer.Byte(videowire::kPaletteFrameKind);
     writer.Byte(0);
     writer.Word(length);
     for (unsigned i = 0; i < count; ++i) {
@@ -91,12 +83,12 @@ int CVideoScan::SendPalette() {
             writer.Byte(entry.peBlue);
             writer.Byte(entry.peFlags);
         } else {
-            writer.Byte(RotateRight2(entry.peRed));
-            writer.Byte(RotateRight2(entry.peGreen));
-            writer.Byte(RotateRight2(entry.peBlue));
+            writer.Byte(videowire::RotateForShortEntry(entry.peRed));
+            writer.Byte(videowire::RotateForShortEntry(entry.peGreen));
+            writer.Byte(videowire::RotateForShortEntry(entry.peBlue));
         }
     }
-    m_pSession->Transmit(frame, static_cast<int>(kPaletteHeaderSize + length), 0);
+    m_pSession->Transmit(frame, static_cast<int>(videowire::kPaletteHeaderSize + length), 0);
 
     RebuildReductionTables(entries.data(), count);
     m_PaletteGeneration = static_cast<WORD>(m_PaletteGeneration + 1);
@@ -113,22 +105,22 @@ void CVideoScan::RebuildReductionTables(const PALETTEENTRY* entries, unsigned co
 }
 
 int CVideoScan::InitRemoteBackgroundColor() {
-    if (!(m_RemoteOptionWord & 0x20)) {
+    if (!(m_RemoteOptionWord & videowire::kOptionPaintBackground)) {
         return 1;
     }
-    FlushIfWillNotFit(static_cast<WORD>(kBackgroundRecordReserve));
+    FlushIfWillNotFit(static_cast<WORD>(videowire::kBackgroundRecordReserve));
     BYTE record[24];
     videoscan::ByteWriter writer(record);
-    writer.Byte(videoscan::kRecordDrawing);
-    writer.Byte(videoscan::kDrawRasterOp | videoscan::kDrawBrush);
+    writer.Byte(videowire::kRecordDrawing);
+    writer.Byte(videowire::kBackgroundFlags);
     writer.Word(0);
     writer.Word(0);
     writer.Word(static_cast<WORD>(GetSystemMetrics(SM_CXSCREEN)));
     writer.Word(static_cast<WORD>(GetSystemMetrics(SM_CYSCREEN)));
-    writer.DoubleWord(PATCOPY);
-    writer.Byte(0);  // brush patch at offset 0
-    writer.Byte(8);
-    writer.Word(0);  // solid
+    writer.DoubleWord(videowire::kRasterPatCopy);
+    writer.Byte(videowire::kBrushPatchOffset);
+    writer.Byte(videowire::kPatchLength);
+    writer.Word(videowire::kBrushSolid);
     writer.Colour(GetSysColor(COLOR_BACKGROUND));
     writer.Word(0);  // hatch
     SendSeqBuffered(record, static_cast<WORD>(writer.used()));

@@ -4,11 +4,12 @@ namespace videoscan {
 
 namespace {
 
-constexpr std::uint8_t kLevels3[8] = {0x00, 0x20, 0x40, 0x60, 0x80, 0xA0, 0xC0, 0xFF};
-constexpr std::uint8_t kLevels2[4] = {0x00, 0x40, 0x80, 0xFF};
-
 constexpr PALETTEENTRY Entry(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return PALETTEENTRY{red, green, blue, 0};
+}
+
+constexpr PALETTEENTRY Entry(videowire::Colour colour) {
+    return Entry(colour.red, colour.green, colour.blue);
 }
 
 constexpr PALETTEENTRY kStaticLow[10] = {Entry(0x00, 0x00, 0x00), Entry(0x80, 0x00, 0x00),
@@ -39,9 +40,8 @@ bool IsLeftOut(unsigned index) {
 Palette256 MakeGrid() {
     Palette256 grid{};
     for (unsigned i = 0; i < 256; ++i) {
-        grid[i] = GridColour(i);
+        grid[i] = Entry(videowire::ThreeThreeTwoColour(static_cast<std::uint8_t>(i)));
     }
-    grid[222] = Entry(0xC0, 0xC0, 0xC0);
     return grid;
 }
 
@@ -84,7 +84,7 @@ std::array<std::uint8_t, 256> MakeGridToSystemOrder() {
 }  // namespace
 
 PALETTEENTRY GridColour(unsigned index) {
-    return Entry(kLevels3[index & 7], kLevels2[(index >> 3) & 3], kLevels3[(index >> 5) & 7]);
+    return Entry(videowire::GridLevelsColour(static_cast<std::uint8_t>(index)));
 }
 
 const Palette256& GridPalette() {
@@ -103,13 +103,13 @@ const std::array<std::uint8_t, 256>& GridToSystemOrder() {
 }
 
 const std::array<PALETTEENTRY, 16>& BaseColours() {
-    static constexpr std::array<PALETTEENTRY, 16> kBase = {
-        Entry(0x00, 0x00, 0x00), Entry(0x80, 0x00, 0x00), Entry(0x00, 0x80, 0x00),
-        Entry(0x80, 0x80, 0x00), Entry(0x00, 0x00, 0x80), Entry(0x80, 0x00, 0x80),
-        Entry(0x00, 0x80, 0x80), Entry(0xC0, 0xC0, 0xC0), Entry(0x80, 0x80, 0x80),
-        Entry(0xFF, 0x00, 0x00), Entry(0x00, 0xFF, 0x00), Entry(0xFF, 0xFF, 0x00),
-        Entry(0x00, 0x00, 0xFF), Entry(0xFF, 0x00, 0xFF), Entry(0x00, 0xFF, 0xFF),
-        Entry(0xFF, 0xFF, 0xFF)};
+    static const std::array<PALETTEENTRY, 16> kBase = [] {
+        std::array<PALETTEENTRY, 16> base{};
+        for (std::size_t i = 0; i < base.size(); ++i) {
+            base[i] = Entry(videowire::kBaseColours[i]);
+        }
+        return base;
+    }();
     return kBase;
 }
 

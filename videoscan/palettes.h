@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/gdi/gdi_types.h"
+#include "session/video_wire.h"
 
 namespace videoscan {
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "session/video_wire.h"
+
 namespace videoscan {
 
 namespace {
@@ -21,7 +23,7 @@ void ReduceTrueColourRow(const std::uint8_t* source, std::uint8_t* destination, 
                          unsigned bytesPerPixel) {
     for (unsigned x = 0; x < pixels; ++x) {
         const std::uint8_t* pixel = source + static_cast<std::size_t>(x) * bytesPerPixel;
-        destination[x] = ThreeThreeTwo(pixel[2], pixel[1], pixel[0]);
+        destination[x] = videowire::ThreeThreeTwo(pixel[2], pixel[1], pixel[0]);
     }
 }
 
@@ -31,7 +33,7 @@ void ReduceHighColourRow(const std::uint8_t* source, std::uint8_t* destination, 
         const unsigned word = source[2 * x] | source[2 * x + 1] << 8;
         const unsigned red = format555 ? (word >> 10) & 31 : (word >> 11) & 31;
         const unsigned green = format555 ? (word >> 5) & 31 : (word >> 6) & 31;
-        destination[x] = ThreeThreeTwo(Widen5(red), Widen5(green), Widen5(word & 31));
+        destination[x] = videowire::ThreeThreeTwo(Widen5(red), Widen5(green), Widen5(word & 31));
     }
 }
 
@@ -109,10 +111,6 @@ int PackEightBits(CellBits& cell, std::uint16_t reducedMode, const ReductionTabl
 }
 
 }  // namespace
-
-std::uint8_t ThreeThreeTwo(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-    return static_cast<std::uint8_t>((blue & 0xE0) | ((green & 0xC0) >> 3) | (red >> 5));
-}
 
 int ReducePixels(CellBits& cell, int bitsPerPixel, std::uint16_t reducedMode,
                  std::uint16_t colourFormat, const ReductionTables& tables) {

@@ -33,9 +33,6 @@ struct ReductionTables {
 int ReducePixels(CellBits& cell, int bitsPerPixel, std::uint16_t reducedMode,
                  std::uint16_t colourFormat, const ReductionTables& tables);
 
-// The BBBGGRRR byte of a colour.
-std::uint8_t ThreeThreeTwo(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
-
 // Replaces every byte of a tightly packed 8-bit cell by its table entry.
 void TranslatePixels(CellBits& cell, const std::uint8_t* table);
 

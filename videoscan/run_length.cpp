@@ -2,15 +2,17 @@
 
 #include <algorithm>
 
+#include "session/video_wire.h"
+
 namespace videoscan {
 
 namespace {
 
-constexpr std::uint8_t kEscape = 0xF2;
-constexpr std::uint8_t kThreeZeros = 0xF3;
-constexpr std::uint8_t kThreeOf = 0xF4;
-constexpr std::uint8_t kThreeOnes = 0xF5;
-constexpr std::size_t kLongestRun = 240;
+constexpr std::uint8_t kEscape = videowire::kRunEscape;
+constexpr std::uint8_t kThreeZeros = videowire::kRunThreeZeros;
+constexpr std::uint8_t kThreeOf = videowire::kRunThreeOf;
+constexpr std::uint8_t kThreeOnes = videowire::kRunThreeOnes;
+constexpr std::size_t kLongestRun = videowire::kRunLongest;
 
 bool IsEscapeByte(std::uint8_t byte) {
     return byte >= kEscape && byte <= kThreeOnes;

@@ -1,16 +1,10 @@
 // Drawing records for cells, and the preparation when the other side asks for cells.
 #include "platform/gdi/gdi.h"
+#include "videoscan/byte_writer.h"
 #include "videoscan/cell_checksum.h"
 #include "videoscan/palettes.h"
 #include "videoscan/pixel_reducer.h"
 #include "videoscan/video_scan.h"
-#include "videoscan/wire_format.h"
-
-namespace {
-
-constexpr std::size_t kLargestCellHead = 39;
-
-}  // namespace
 
 int CVideoScan::SendBitmap(WORD column, WORD row, BYTE* bits, DWORD checksum) {
     videoscan::CellBits cell;
@@ -41,43 +35,44 @@ int CVideoScan::SendBitmap(WORD column, WORD row, BYTE* bits, DWORD checksum) {
 
     DWORD cacheOffset = 0;
     const int repeated = CheckForRepeatedBitmap(checksum, &cacheOffset, cell.rowBytes);
-    FlushIfWillNotFit(static_cast<WORD>(kCellRecordOverhead + (repeated ? 0 : cell.dataLength)));
+    FlushIfWillNotFit(
+        static_cast<WORD>(videowire::kCellRecordOverhead + (repeated ? 0 : cell.dataLength)));
 
-    BYTE flags = videoscan::kDrawSource;
+    BYTE flags = videowire::kDrawSource;
     if (!m_bRasterOpSent) {
-        flags |= videoscan::kDrawRasterOp;
+        flags |= videowire::kDrawRasterOp;
         m_bRasterOpSent = TRUE;
     }
     if (m_Planes == 1 && depth == 1) {
-        flags |= videoscan::kDrawColours;
+        flags |= videowire::kDrawColours;
     }
     if (!m_bFormatSent) {
-        flags |= videoscan::kDrawFormat;
+        flags |= videowire::kDrawFormat;
         m_bFormatSent = TRUE;
     }
     if (m_CacheCapacity != 0) {
-        flags |= videoscan::kDrawCacheOffset;
+        flags |= videowire::kDrawCacheOffset;
     }
 
-    BYTE head[kLargestCellHead];
+    BYTE head[videowire::kCellRecordOverhead];
     videoscan::ByteWriter writer(head);
-    writer.Byte(videoscan::kRecordDrawing);
+    writer.Byte(videowire::kRecordDrawing);
     writer.Byte(flags);
     writer.Word(static_cast<WORD>(column * m_CellWidth));
     writer.Word(static_cast<WORD>(row * m_CellHeight));
     writer.Word(m_CellWidth);
     writer.Word(m_CellHeight);
-    if (flags & videoscan::kDrawRasterOp) {
-        writer.DoubleWord(SRCCOPY);
+    if (flags & videowire::kDrawRasterOp) {
+        writer.DoubleWord(videowire::kRasterSrcCopy);
     }
-    if (flags & videoscan::kDrawColours) {
-        writer.Byte(24);
-        writer.Byte(8);
+    if (flags & videowire::kDrawColours) {
+        writer.Byte(videowire::kColourPatchOffset);
+        writer.Byte(videowire::kPatchLength);
         writer.Colour(GetBkColor(m_hScreenDC));
         writer.Colour(GetTextColor(m_hScreenDC));
     }
     writer.DoubleWord(0);
-    if (flags & videoscan::kDrawFormat) {
+    if (flags & videowire::kDrawFormat) {
         writer.Byte(m_Planes);
         writer.Byte(static_cast<BYTE>(depth));
     }
@@ -88,7 +83,7 @@ int CVideoScan::SendBitmap(WORD column, WORD row, BYTE* bits, DWORD checksum) {
         writer.Word(cell.rowBytes);
     }
     writer.Byte(0);
-    if (flags & videoscan::kDrawCacheOffset) {
+    if (flags & videowire::kDrawCacheOffset) {
         writer.Triple(cacheOffset);
     }
     SendSeqBuffered(head, static_cast<WORD>(writer.used()));

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "session/cb_block.h"
 #include "session/fv_session.h"
 #include "suite/fvcpress/fvcpress.h"
 #include "suite/implode/implode.h"
-#include "videoscan/cb_item_numbers.h"
+#include "videoscan/byte_writer.h"
 #include "videoscan/run_length.h"
 #include "videoscan/video_scan.h"
-#include "videoscan/wire_format.h"
 
 // The compressors' callbacks: they read the record sequence and write into the packed buffer.
 struct CVideoScanCallbacks {
@@ -87,16 +87,18 @@ WORD CVideoScan::RptCompress(const BYTE* source, WORD length, BYTE* destination,
 // the records are to go raw. *lz tells whether an LZ coder made it.
 WORD CVideoScan::CompressSequence() {
     const WORD capabilities = GetCBItemWord(kCBRemoteCapabilities);
-    if (capabilities == 0 || !(m_CompressionMode & 0x03)) {
+    if (capabilities == 0 ||
+        !(m_CompressionMode & (videowire::kCompressRunLength | videowire::kCompressLz))) {
         return m_SeqFill;
     }
     BYTE* records = m_SeqBuffer + kFrameHeaderSize;
     BYTE* packed = m_PackedBuffer + kFrameHeaderSize;
-    if (m_CompressionMode & 0x02) {
+    if (m_CompressionMode & videowire::kCompressLz) {
         m_ReadPosition = 0;
         m_PackedLength = 0;
         bool done = false;
-        if ((capabilities & 0x10) && (m_CompressionOption & 0x10)) {
+        if ((capabilities & videowire::kCapDeflate) &&
+            (m_CompressionOption & videowire::kCompressDeflate)) {
             done = deflate(&CVideoScanCallbacks::DeflateRead, &CVideoScanCallbacks::DeflateWrite,
                            this) == 1;
         } else if (m_pImplodeWork != nullptr) {
@@ -117,7 +119,7 @@ int CVideoScan::FlushSeqBuffer() {
         return 1;
     }
     WORD packedLength = CompressSequence();
-    bool lz = (m_CompressionMode & 0x02) != 0;
+    bool lz = (m_CompressionMode & videowire::kCompressLz) != 0;
     BYTE* frame = m_PackedBuffer;
     if (packedLength >= m_SeqFill) {
         packedLength = m_SeqFill;

@@ -12,8 +12,8 @@
 #include "platform/kernel/profile.h"
 #include "platform/kernel/synch.h"
 #include "platform/kernel/thread.h"
+#include "session/cb_block.h"
 #include "session/fv_session.h"
-#include "videoscan/cb_item_numbers.h"
 #include "videoscan/cell_grid.h"
 #include "videoscan/pixel_reducer.h"
 
@@ -126,7 +126,7 @@ CVideoScan::~CVideoScan() {
     if (m_pSession != nullptr && m_pSession->GetIsConnected() == 1) {
         SendEndRecord();
     }
-    SetCBItemByte(kCBVideoState, static_cast<BYTE>(GetCBItemByte(kCBVideoState) & ~0x08));
+    SetCBItemByte(kCBVideoState, static_cast<BYTE>(GetCBItemByte(kCBVideoState) & ~kVideoRunning));
 
     if (m_hScreenDC != nullptr && IsWindow(m_hDesktopWnd)) {
         ReleaseDC(m_hDesktopWnd, m_hScreenDC);
@@ -182,7 +182,8 @@ int CVideoScan::DesktopInit() {
         static_cast<WORD>(GetPrivateProfileIntA("Farvane", "COMPRESSION", -1, kIniFile));
     m_pImplodeWork = static_cast<BYTE*>(std::calloc(1, kImplodeWorkSize));
     if (m_pImplodeWork != nullptr) {
-        SetCBItemByte(kCBVideoState, static_cast<BYTE>(GetCBItemByte(kCBVideoState) | 0x11));
+        SetCBItemByte(kCBVideoState, static_cast<BYTE>(GetCBItemByte(kCBVideoState) |
+                                                       kVideoAvailable | kVideoStarted));
         const int width = GetSystemMetrics(SM_CXSCREEN);
         const int height = GetSystemMetrics(SM_CYSCREEN);
         SetCBItemWord(kCBScreenWidth, static_cast<WORD>(width));
@@ -196,7 +197,7 @@ int CVideoScan::DesktopInit() {
                               ? GetDeviceCaps(m_hScreenDC, SIZEPALETTE)
                               : GetDeviceCaps(m_hScreenDC, NUMCOLORS);
             if (colours > 256) {
-                colours = 257;
+                colours = videowire::kManyDeviceColours;
             }
             SetCBItemWord(kCBDeviceColours, static_cast<WORD>(colours));
             m_Planes = static_cast<BYTE>(GetDeviceCaps(m_hScreenDC, PLANES));
@@ -204,7 +205,8 @@ int CVideoScan::DesktopInit() {
             m_ColourFormat = QueryColourFormat(m_hDesktopWnd);
 
             CheckSessSts(0);
-            SetCBItemByte(kCBVideoState, static_cast<BYTE>(GetCBItemByte(kCBVideoState) & ~0x40));
+            SetCBItemByte(kCBVideoState,
+                          static_cast<BYTE>(GetCBItemByte(kCBVideoState) & ~kVideoChecked));
 
             FixCellGrid(width, height);
             result = (m_pCellBuffer != nullptr && m_pCellChecksums != nullptr) ? 1 : 0;

@@ -14,23 +14,29 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "hostpilot/host_records.h"
 #include "platform/gdi/gdi_types.h"
 #include "platform/kernel/critical_section.h"
 #include "platform/kernel/win_types.h"
+#include "session/host_data.h"
+#include "session/video_wire.h"
 
 #define FVDSP32_API __attribute__((visibility("default")))
 
 class CFVSession;
 
+// "COMPRESSION" absent from "FARV.INI", and the compression modes chosen then and when an
+// LZ mode finds no implode work area.
+inline constexpr WORD kCompressionOptionAbsent = 0xFFFF;
+inline constexpr WORD kDefaultCompressionMode =
+    videowire::kCompressLz | videowire::kCompressDeflate;
+inline constexpr WORD kCompressionModeWithoutImplode = 5;
+
 // Sizes of the scanner's fixed buffers and tables.
 inline constexpr std::size_t kMaxCells = 2048;
-inline constexpr std::size_t kSeqBufferSize = 10240;
-inline constexpr std::size_t kFrameHeaderSize = 6;
+inline constexpr std::size_t kSeqBufferSize = videowire::kMaxRecordSequence;
+inline constexpr std::size_t kFrameHeaderSize = videowire::kVideoHeaderSize;
 inline constexpr std::size_t kImplodeWorkSize = 57664;
 inline constexpr std::size_t kCursorShapeSize = 4236;
-// Bytes a cell record needs besides its pixel data.
-inline constexpr std::size_t kCellRecordOverhead = 39;
 
 class FVDSP32_API CVideoScan {
 public:

@@ -24,6 +24,7 @@
 #include "platform/kernel/tick.h"
 #include "reference_desktop.h"
 #include "session/byte_queue.h"
+#include "session/cb_block.h"
 #include "suite/fvses32/session_core.h"
 #include "videoscan/cell_checksum.h"
 #include "videoscan/crc16_arc.h"
@@ -101,7 +102,7 @@ private:
 
 class ScanSetup {
 public:
-    ScanSetup() : cb_(HP_CB_BLOCK_SIZE, 0) {
+    ScanSetup() : cb_(kCBBlockSize, 0) {
         core_ = std::make_unique<CSessionCore>(&session_);
         session_.m_pCore = core_.get();
         core_->SetConnected(true);
@@ -231,15 +232,15 @@ std::size_t FirstPassBytes(const WireCase& wire) {
     {
         ScanSetup setup;
         auto* scanner = new CVideoScan(setup.session(), desktop.c_str());
-        setup.SetByte(16, 0x04);
-        setup.SetByte(188, 1);
-        setup.SetByte(18, 0x81);
+        setup.SetByte(CBItemOffset(kCBSessionStatus), kSessionStatusUp);
+        setup.SetByte(CBItemOffset(kCBSessionReady), 1);
+        setup.SetByte(CBItemOffset(kCBVideoState), kVideoWanted | kVideoAvailable);
         SetEvent(setup.host().VideoEvent);
-        while (!(setup.Byte(18) & 0x08)) {
+        while (!(setup.Byte(CBItemOffset(kCBVideoState)) & kVideoRunning)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        setup.SetWord(183, wire.capabilities);
-        setup.SetWord(191, 1);
+        setup.SetWord(CBItemOffset(kCBRemoteCapabilities), wire.capabilities);
+        setup.SetWord(CBItemOffset(kCBBitmapRequest), 1);
         while (scanner->CompletedPasses() < 1) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -257,7 +258,7 @@ std::size_t ZlibOfReducedFramebuffer() {
     const auto picture = benchvideo::ReferenceDesktop(kScreenWidth, kScreenHeight);
     std::vector<std::uint8_t> reduced(static_cast<std::size_t>(kScreenWidth) * kScreenHeight);
     for (std::size_t i = 0; i < reduced.size(); ++i) {
-        reduced[i] = videoscan::GridToSystemOrder()[videoscan::ThreeThreeTwo(
+        reduced[i] = videoscan::GridToSystemOrder()[videowire::ThreeThreeTwo(
             picture[3 * i], picture[3 * i + 1], picture[3 * i + 2])];
     }
     uLongf length = compressBound(static_cast<uLong>(reduced.size()));

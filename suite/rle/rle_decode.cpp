@@ -2,13 +2,15 @@
 
 #include <cstring>
 
+#include "session/video_wire.h"
+
 namespace {
 
-constexpr std::uint8_t kEscape = 0xF2;
-constexpr std::uint8_t kThreeZeros = 0xF3;
-constexpr std::uint8_t kThreeOf = 0xF4;
-constexpr std::uint8_t kThreeOnes = 0xF5;
-constexpr std::uint8_t kMaxCount = 240;
+constexpr std::uint8_t kEscape = videowire::kRunEscape;
+constexpr std::uint8_t kThreeZeros = videowire::kRunThreeZeros;
+constexpr std::uint8_t kThreeOf = videowire::kRunThreeOf;
+constexpr std::uint8_t kThreeOnes = videowire::kRunThreeOnes;
+constexpr std::uint8_t kMaxCount = videowire::kRunLongest;
 
 // One decoded code: `count` copies of `value`, taking `length` input bytes.
 struct Run {

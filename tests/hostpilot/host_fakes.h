@@ -30,7 +30,7 @@ public:
     static inline HANDLE const kHandle = reinterpret_cast<HANDLE>(std::uintptr_t{0x4440});
     bool present = true;
     DWORD answerBytes = sizeof(unsigned char*);
-    unsigned char block[HP_CB_BLOCK_SIZE] = {};
+    unsigned char block[kCBBlockSize] = {};
     std::atomic<int> opens{0};
     std::atomic<int> closes{0};
     std::atomic<DWORD> lastCode{0};

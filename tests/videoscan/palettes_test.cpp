@@ -30,7 +30,7 @@ TEST(Palettes, GridEntriesFollowTheByteLayout) {
     // Every colour reduces to its own index (apart from the exception).
     for (unsigned i = 0; i < 256; ++i) {
         if (i != 222) {
-            EXPECT_EQ(videoscan::ThreeThreeTwo(grid[i].peRed, grid[i].peGreen, grid[i].peBlue), i);
+            EXPECT_EQ(videowire::ThreeThreeTwo(grid[i].peRed, grid[i].peGreen, grid[i].peBlue), i);
         }
     }
 }

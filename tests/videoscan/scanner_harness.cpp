@@ -37,7 +37,7 @@ std::string MemoryDesktop(int width, int height, const std::string& depth) {
 }
 
 ScannerHarness::ScannerHarness(HarnessOptions options)
-    : options_(std::move(options)), cbBlock_(HP_CB_BLOCK_SIZE, 0) {
+    : options_(std::move(options)), cbBlock_(kCBBlockSize, 0) {
     desktop_ = options_.desktop;
     static std::atomic<int> folders{0};
     windowsDir_ = (std::filesystem::temp_directory_path() /

@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "hostpilot/host_records.h"
 #include "platform/gdi/memory_display.h"
 #include "session/byte_queue.h"
+#include "session/cb_block.h"
 #include "session/fv_session.h"
+#include "session/host_data.h"
 #include "suite/fvses32/session_core.h"
 #include "videoscan/video_scan.h"
 
@@ -25,19 +26,19 @@ using Bytes = std::vector<std::uint8_t>;
 
 // CB block offsets of the items the scanner uses (the layout contract).
 namespace cb {
-inline constexpr std::size_t kSessionStatus = 16;     // item 74
-inline constexpr std::size_t kVideoState = 18;        // item 99
-inline constexpr std::size_t kDeviceColours = 165;    // item 39
-inline constexpr std::size_t kScreenWidth = 167;      // item 36
-inline constexpr std::size_t kScreenHeight = 169;     // item 56
-inline constexpr std::size_t kCapabilities = 183;     // item 57
-inline constexpr std::size_t kVideoVersion = 187;     // item 128
-inline constexpr std::size_t kSessionReady = 188;     // item 125
-inline constexpr std::size_t kRemoteOptions = 189;    // item 48
-inline constexpr std::size_t kBitmapRequest = 191;    // item 45
-inline constexpr std::size_t kCompressionHint = 238;  // item 80
-inline constexpr std::size_t kUnused154 = 9591;       // item 154
-inline constexpr std::size_t kReducedMode = 9595;     // item 155
+inline constexpr std::size_t kSessionStatus = CBItemOffset(kCBSessionStatus);
+inline constexpr std::size_t kVideoState = CBItemOffset(kCBVideoState);
+inline constexpr std::size_t kDeviceColours = CBItemOffset(kCBDeviceColours);
+inline constexpr std::size_t kScreenWidth = CBItemOffset(kCBScreenWidth);
+inline constexpr std::size_t kScreenHeight = CBItemOffset(kCBScreenHeight);
+inline constexpr std::size_t kCapabilities = CBItemOffset(kCBRemoteCapabilities);
+inline constexpr std::size_t kVideoVersion = CBItemOffset(kCBVideoVersion);
+inline constexpr std::size_t kSessionReady = CBItemOffset(kCBSessionReady);
+inline constexpr std::size_t kRemoteOptions = CBItemOffset(kCBRemoteOptions);
+inline constexpr std::size_t kBitmapRequest = CBItemOffset(kCBBitmapRequest);
+inline constexpr std::size_t kCompressionHint = CBItemOffset(kCBCompressionHint);
+inline constexpr std::size_t kUnused154 = CBItemOffset(kCBUnused154);
+inline constexpr std::size_t kReducedMode = CBItemOffset(kCBReducedColourMode);
 }  // namespace cb
 
 class CaptureSink final : public CByteQueueSink {

@@ -13,12 +13,13 @@
 #include <mutex>
 #include <thread>
 
-#include "hostpilot/host_records.h"
 #include "image_file.h"
 #include "platform/gdi/display_registry.h"
 #include "platform/kernel/synch.h"
 #include "session/byte_queue.h"
+#include "session/cb_block.h"
 #include "session/fv_session.h"
+#include "session/host_data.h"
 #include "suite/fvses32/session_core.h"
 #include "videoscan/video_scan.h"
 
@@ -30,13 +31,13 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 // CB block offsets of the items this program plays.
-constexpr std::size_t kSessionStatus = 16;
-constexpr std::size_t kVideoState = 18;
-constexpr std::size_t kCapabilities = 183;
-constexpr std::size_t kSessionReady = 188;
-constexpr std::size_t kRemoteOptions = 189;
-constexpr std::size_t kBitmapRequest = 191;
-constexpr std::size_t kReducedMode = 9595;
+constexpr std::size_t kSessionStatus = CBItemOffset(kCBSessionStatus);
+constexpr std::size_t kVideoState = CBItemOffset(kCBVideoState);
+constexpr std::size_t kCapabilities = CBItemOffset(kCBRemoteCapabilities);
+constexpr std::size_t kSessionReady = CBItemOffset(kCBSessionReady);
+constexpr std::size_t kRemoteOptions = CBItemOffset(kCBRemoteOptions);
+constexpr std::size_t kBitmapRequest = CBItemOffset(kCBBitmapRequest);
+constexpr std::size_t kReducedMode = CBItemOffset(kCBReducedColourMode);
 
 class StreamSink final : public CByteQueueSink {
 public:
@@ -62,7 +63,7 @@ private:
 // The CB block shared with the scanner's thread: byte by byte, as the other parties do.
 class CBBlock {
 public:
-    CBBlock() : bytes_(HP_CB_BLOCK_SIZE, 0) {}
+    CBBlock() : bytes_(kCBBlockSize, 0) {}
     unsigned char* data() { return bytes_.data(); }
     std::uint8_t Byte(std::size_t offset) {
         return std::atomic_ref<unsigned char>(bytes_[offset]).load(std::memory_order_relaxed);
@@ -185,9 +186,9 @@ RunResult RunScanner(const Options& options) {
         return result;
     }
     // The session stands and wants video.
-    cb.SetByte(kSessionStatus, 0x04);
+    cb.SetByte(kSessionStatus, kSessionStatusUp);
     cb.SetByte(kSessionReady, 1);
-    cb.SetByte(kVideoState, 0x81);
+    cb.SetByte(kVideoState, kVideoWanted | kVideoAvailable);
     SetEvent(host->VideoEvent);
 
     const Clock::time_point start = Clock::now();
@@ -195,8 +196,8 @@ RunResult RunScanner(const Options& options) {
                                       ? start + std::chrono::duration_cast<Clock::duration>(
                                                     std::chrono::duration<double>(*options.seconds))
                                       : Clock::time_point::max();
-    bool ok =
-        Wait([&] { return (cb.Byte(kVideoState) & 0x08) != 0; }, start + std::chrono::seconds(10));
+    bool ok = Wait([&] { return (cb.Byte(kVideoState) & kVideoRunning) != 0; },
+                   start + std::chrono::seconds(10));
     if (!ok) {
         result.error = "the scanner did not start its video (is the display readable?)";
     } else {
