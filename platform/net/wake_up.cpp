@@ -4,6 +4,8 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
 
 namespace farvane::net {
@@ -28,8 +30,20 @@ void WakeUp::Reset() {
 }
 
 bool WakeUp::IsSignalled() const {
-    pollfd entry{fd_, POLLIN, 0};
-    return poll(&entry, 1, 0) == 1;
+    return Wait(0);
+}
+
+bool WakeUp::Wait(int timeoutMs) const {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        pollfd entry{fd_, POLLIN, 0};
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+        int ready = poll(&entry, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
+        if (ready >= 0 || errno != EINTR) {
+            return ready == 1;
+        }
+    }
 }
 
 }  // namespace farvane::net

@@ -14,6 +14,8 @@ public:
     void Signal();
     void Reset();
     bool IsSignalled() const;
+    // Waits up to `timeoutMs` for the signal; true when it came.
+    bool Wait(int timeoutMs) const;
     // Readable while signalled; for poll.
     int fd() const { return fd_; }
 

@@ -163,6 +163,25 @@ void CSessionCore::BindTransmitSink(CByteQueueSink* sink) {
     }
 }
 
+bool CSessionCore::WaitTransmitDrained(DWORD milliseconds) {
+    constexpr DWORD kPollMs = 5;
+    for (DWORD waited = 0; transmit_ && !transmit_->IsEmpty(); waited += kPollMs) {
+        if (waited >= milliseconds) {
+            return false;
+        }
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
+void CSessionCore::DiscardTransmit() {
+    EnterCriticalSection(&txFill_);
+    transmit_.reset();
+    transmit_ = std::make_unique<CTransQueue>(kTransmitQueueCapacity, SQ_OUTPUT_THREAD, session_,
+                                              nullptr, nullptr);
+    LeaveCriticalSection(&txFill_);
+}
+
 bool CSessionCore::WaitOver(DWORD milliseconds) {
     return WaitForSingleObject(overEvent_, milliseconds) == WAIT_OBJECT_0;
 }

@@ -83,6 +83,11 @@ public:
     int Transmit(const void* bytes, int length);
     // Where transmitted bytes go: a test sink, a socket. Null keeps them queued.
     void BindTransmitSink(CByteQueueSink* sink);
+    // Waits until the transmit queue has handed every byte to its sink; false on time-out.
+    bool WaitTransmitDrained(DWORD milliseconds);
+    // Drops whatever the transmit queue still holds, so that the next connection's stream
+    // starts clean. No Transmit may run meanwhile.
+    void DiscardTransmit();
 
     // The session is over once the session library's own processor got its step back.
     bool IsOver() const { return over_.load(); }
