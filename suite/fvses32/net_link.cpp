@@ -57,7 +57,7 @@ NetStatus CNetLink::WaitForCaller(const farvane::net::WakeUp& cancel) {
         }
         if (shaken.ok()) {
             Adopt(std::move(stream));
-            Log("connection from " + peer);
+            Note("connection from " + peer);
             return shaken;
         }
         Log("connection from " + peer + " failed: " + shaken.message);
@@ -83,7 +83,7 @@ NetStatus CNetLink::CallOut(const farvane::net::WakeUp& cancel) {
                          shaken.message};
     }
     Adopt(std::move(stream));
-    Log("connected to " + config_.call->ToString());
+    Note("connected to " + config_.call->ToString());
     return shaken;
 }
 
@@ -126,15 +126,26 @@ NetStatus CNetLink::Write(const void* bytes, std::size_t length, std::size_t* wr
 
 void CNetLink::Release() {
     std::shared_ptr<TlsStream> stream;
+    std::string notes;
     {
         std::lock_guard guard(lock_);
         stream = std::move(stream_);
         received_.clear();
         hello_ = ViewerHello{};
+        notes = std::move(notes_);
+        notes_.clear();
     }
     if (stream) {
         stream->Close();
     }
+    if (!notes.empty()) {
+        Log(notes);
+    }
+}
+
+void CNetLink::Note(const std::string& part) {
+    std::lock_guard guard(lock_);
+    notes_ += notes_.empty() ? part : (notes_.find(':') == std::string::npos ? ": " : "; ") + part;
 }
 
 void CNetLink::Break() {

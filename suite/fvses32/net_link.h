@@ -69,6 +69,9 @@ public:
     ViewerHello Hello();
 
     void Log(const std::string& line) const;
+    // Adds to what is told about the current connection; the whole goes out as one line when
+    // the connection is released ("connection from ADDR: admitted; ended: ...").
+    void Note(const std::string& part);
 
 private:
     std::shared_ptr<farvane::net::TlsStream> Stream();
@@ -78,8 +81,9 @@ private:
     std::unique_ptr<farvane::net::TlsIdentity> identity_;
     std::string fingerprint_;
     std::unique_ptr<farvane::net::TcpListener> listener_;
-    mutable std::mutex lock_;  // guards stream_, received_, hello_
+    mutable std::mutex lock_;  // guards stream_, received_, hello_, notes_
     std::shared_ptr<farvane::net::TlsStream> stream_;
     std::vector<std::uint8_t> received_;  // bytes read but not yet parsed
+    std::string notes_;                   // the current connection's line so far
     ViewerHello hello_;
 };

@@ -65,7 +65,7 @@ int NetAdmitStage::Admit(const WakeUp& cancel) {
             link_->NextMessage(&messages[index], &parse, &reason, cancel, config_.timeoutMs);
         if (!status.ok()) {
             if (status.code != NetCode::kCancelled) {
-                link_->Log(peer + " refused: " + status.message + " before admission");
+                link_->Note("refused: " + status.message + " before admission");
             }
             return kAdmitRefused;
         }
@@ -97,18 +97,19 @@ int NetAdmitStage::Admit(const WakeUp& cancel) {
     std::size_t written = 0;
     if (NetStatus sent = link_->Write(answer.data(), answer.size(), &written, &cancel, 10000);
         !sent.ok()) {
-        link_->Log(peer + " admitted, but the answer could not be sent: " + sent.message);
+        link_->Note("admitted, but the answer could not be sent: " + sent.message);
         return kAdmitRefused;
     }
-    link_->Log(peer + " admitted");
+    link_->Note("admitted");
     return 0;
 }
 
 int NetAdmitStage::Refuse(const std::string& peer, const std::string& why,
                           std::uint32_t retryAfterMs, const WakeUp& cancel) {
-    link_->Log(
-        peer + " refused: " + why +
-        (retryAfterMs ? "; its next attempt waits " + std::to_string(retryAfterMs) + " ms" : ""));
+    link_->Note("refused: " + why +
+                (retryAfterMs ? " (the next attempt from " + peer + " waits " +
+                                    std::to_string(retryAfterMs) + " ms)"
+                              : ""));
     std::vector<std::uint8_t> answer;
     AppendAdmissionAnswer(AdmissionAnswer{false, retryAfterMs}, &answer);
     std::size_t written = 0;
@@ -202,7 +203,6 @@ bool NetHostSessionStage::BeginSession(CFVSession* session) {
 }
 
 int NetHostSessionStage::RunSession(CFVSession* session, const WakeUp& cancel) {
-    const std::string peer = link_->Peer();
     std::string how;
     for (;;) {
         ViewerMessage message;
@@ -224,7 +224,7 @@ int NetHostSessionStage::RunSession(CFVSession* session, const WakeUp& cancel) {
         }
     }
     EndSession(session);
-    link_->Log("session with " + peer + " ended: " + how);
+    link_->Note("ended: " + how);
     if (config_.onSessionEnd) {
         config_.onSessionEnd();
     }

@@ -229,7 +229,9 @@ TEST_F(NetHostTest, AdmitsTheRightPasswordRunsASessionAndWaitsAgain) {
         EXPECT_TRUE(Eventually([&] { return seen_.Logged("ended: the viewer said bye"); }));
     }
     EXPECT_FALSE(host_->IsOver());
-    EXPECT_TRUE(seen_.Logged("127.0.0.1 admitted")) << seen_.AllLog();
+    // One line per connection: who, the verdict, how it ended.
+    EXPECT_TRUE(seen_.Logged("connection from 127.0.0.1: admitted; ended: the viewer said bye"))
+        << seen_.AllLog();
 }
 
 TEST_F(NetHostTest, AWrongPasswordIsRefusedAndTheNextAttemptWaits) {
@@ -248,7 +250,11 @@ TEST_F(NetHostTest, AWrongPasswordIsRefusedAndTheNextAttemptWaits) {
     SendHello(*viewer, "right one");
     EXPECT_TRUE(ReadAnswer(*viewer).admitted);
     EXPECT_GE(std::chrono::steady_clock::now() - asked, 300ms);
-    EXPECT_TRUE(seen_.Logged("127.0.0.1 refused: wrong password")) << seen_.AllLog();
+    EXPECT_TRUE(Eventually([&] {
+        return seen_.Logged(
+            "connection from 127.0.0.1: refused: wrong password (the next "
+            "attempt from 127.0.0.1 waits 400 ms)");
+    })) << seen_.AllLog();
     EXPECT_FALSE(seen_.Logged("wrong guess"));
     EXPECT_FALSE(seen_.Logged("right one"));
 }
@@ -267,7 +273,8 @@ TEST_F(NetHostTest, WithoutAPasswordNobodyIsAdmitted) {
     ASSERT_TRUE(second);
     SendHello(*second, "anything");
     EXPECT_FALSE(ReadAnswer(*second).admitted);
-    EXPECT_TRUE(seen_.Logged("no password is set")) << seen_.AllLog();
+    EXPECT_TRUE(Eventually([&] { return seen_.Logged("refused: no password is set"); }))
+        << seen_.AllLog();
     EXPECT_EQ(seen_.made.load(), 0);
 }
 
