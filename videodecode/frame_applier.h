@@ -18,9 +18,9 @@ public:
     void apply(const CheckedFrame& frame);
 
 private:
-    void draw(const DrawOp& op, std::uint16_t deviceColours);
-    const ColourTable& coloursFor(const DrawOp& op, std::uint16_t deviceColours);
-    bool coloursStillValid(const DrawOp& op, std::uint16_t deviceColours) const;
+    void draw(const DrawOp& op, const HostPixels& host);
+    const ColourTable& coloursFor(const DrawOp& op, const HostPixels& host);
+    bool coloursStillValid(const DrawOp& op, const HostPixels& host) const;
 
     Framebuffer& framebuffer_;
     CacheMemory cache_;
@@ -28,7 +28,7 @@ private:
     // in a row share one.
     struct ColourKey {
         std::uint8_t bitsPerPixel = 0;
-        std::uint16_t deviceColours = 0;
+        HostPixels host;
         Rgb textColour = 0;
         Rgb backgroundColour = 0;
         std::vector<PaletteEntry> palette;

@@ -45,10 +45,19 @@ bool indexesPalette(std::uint8_t bitsPerPixel, const std::vector<PaletteEntry>& 
     return !palette.empty() && deviceColours <= (1u << bitsPerPixel);
 }
 
+void fillThreeThreeTwo(ColourTable& table) {
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const videowire::Colour colour =
+            videowire::ThreeThreeTwoColour(static_cast<std::uint8_t>(i));
+        table[i] = makeRgb(colour.red, colour.green, colour.blue);
+    }
+}
+
 }  // namespace
 
 ColourTable colourTableFor(std::uint8_t bitsPerPixel, const std::vector<PaletteEntry>& palette,
-                           std::uint16_t deviceColours, Rgb textColour, Rgb backgroundColour) {
+                           const HostPixels& host, Rgb textColour, Rgb backgroundColour) {
+    const std::uint16_t deviceColours = host.deviceColours;
     ColourTable table{};
     switch (bitsPerPixel) {
         case 1:
@@ -70,7 +79,12 @@ ColourTable colourTableFor(std::uint8_t bitsPerPixel, const std::vector<PaletteE
             }
             break;
         default:
-            fillFromPalette(table, palette);
+            // A true-colour host's cells are BBBGGRRR bytes, whatever palette it sent.
+            if (host.threeThreeTwo) {
+                fillThreeThreeTwo(table);
+            } else {
+                fillFromPalette(table, palette);
+            }
             break;
     }
     return table;

@@ -17,10 +17,18 @@ const std::array<Rgb, 16>& baseColours();
 // 1 lighter middle, 3 bright.
 const std::array<Rgb, 4>& greyLevels();
 
+// What the video start record said about the host's pixels.
+struct HostPixels {
+    std::uint16_t deviceColours = 0;
+    // The mode word announced more than 8 bits per pixel: 8-bit values are BBBGGRRR colours.
+    bool threeThreeTwo = false;
+    bool operator==(const HostPixels&) const = default;
+};
+
 // The colour of every pixel value at the given depth (1, 2, 4 or 8 bits per pixel). Values
 // that index past the palette are black.
 ColourTable colourTableFor(std::uint8_t bitsPerPixel, const std::vector<PaletteEntry>& palette,
-                           std::uint16_t deviceColours, Rgb textColour, Rgb backgroundColour);
+                           const HostPixels& host, Rgb textColour, Rgb backgroundColour);
 
 // A palette entry of the 3-byte form: each component arrives rotated right by two bits.
 PaletteEntry entryFromRotated(std::uint8_t red, std::uint8_t green, std::uint8_t blue);

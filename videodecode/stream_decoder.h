@@ -53,7 +53,10 @@
 //
 // How pixels become colours
 // -------------------------
-// 8 bits per pixel index the last palette. 4 and 2 bits per pixel index the palette too when
+// 8 bits per pixel index the last palette, except when the video start record's mode word has
+// 0x0200 (a host above 8 bits per pixel): then every 8-bit value is a BBBGGRRR colour (blue in
+// bits 7..5, green in 4..3, red in 2..0; value 222 shows silver), whatever palette arrived.
+// 4 and 2 bits per pixel index the palette too when
 // the video start record announced at most 16 (or 4) device colours; otherwise they are the
 // host's reduced colours: the 16 base colours (black, maroon, green, olive, navy, purple, teal,
 // silver, grey, red, lime, yellow, blue, fuchsia, aqua, white) at 4 bits, and four greys by

@@ -109,6 +109,8 @@ constexpr std::uint64_t kFold384High = FoldHigh(384);
 constexpr std::uint64_t kFold384Low = FoldLow(384);
 constexpr std::uint64_t kFold512High = FoldHigh(512);
 constexpr std::uint64_t kFold512Low = FoldLow(512);
+constexpr std::uint64_t kFold1024High = FoldHigh(1024);
+constexpr std::uint64_t kFold1024Low = FoldLow(1024);
 constexpr std::uint64_t kFold2048High = FoldHigh(2048);
 constexpr std::uint64_t kFold2048Low = FoldLow(2048);
 
@@ -117,6 +119,7 @@ std::uint16_t FinishBlock(const std::uint8_t block[16]) {
 }
 
 #define FARVANE_CLMUL_TARGET __attribute__((target("pclmul,sse4.1")))
+#define FARVANE_CLMUL256_TARGET __attribute__((target("pclmul,sse4.1,avx2,vpclmulqdq")))
 #define FARVANE_CLMUL512_TARGET \
     __attribute__((target("pclmul,sse4.1,avx2,avx512f,avx512bw,vpclmulqdq")))
 
@@ -154,55 +157,134 @@ FARVANE_CLMUL_TARGET CrcSum FinishClmul(__m128i accumulator, __m128i sums,
     return TableKernel(head, bytes, count);
 }
 
+FARVANE_CLMUL_TARGET inline __m128i Fold128Into(__m128i value, __m128i constants, __m128i next) {
+    return _mm_xor_si128(Fold128(value, constants), next);
+}
+
+FARVANE_CLMUL_TARGET inline __m128i Constants128(std::uint64_t high, std::uint64_t low) {
+    return _mm_set_epi64x(static_cast<long long>(low), static_cast<long long>(high));
+}
+
+// The byte sum needs only its value modulo 256, so the blocks are added byte lane by byte lane
+// (each lane wraps modulo 256 too); this folds those lanes into the 64-bit sums FinishClmul
+// takes.
+FARVANE_CLMUL_TARGET inline __m128i WideSums(__m128i byteSums) {
+    return _mm_sad_epu8(byteSums, _mm_setzero_si128());
+}
+
+// Eight lanes 128 bytes apart: each carry-less multiply waits only for its own lane, so eight
+// of them overlap.
+constexpr std::size_t kLanes128 = 8;
+
 FARVANE_CLMUL_TARGET CrcSum Clmul128Kernel(CrcSum state, const std::uint8_t* bytes,
                                            std::size_t count) {
     if (count < 16) {
         return TableKernel(state, bytes, count);
     }
-    const __m128i zero = _mm_setzero_si128();
-    __m128i sums = _mm_cvtsi32_si128(state.sum);
-    __m128i first = Load128(bytes);
-    sums = _mm_add_epi64(sums, _mm_sad_epu8(first, zero));
     // A running CRC enters as the first 16 bits of the message.
-    __m128i accumulator = _mm_xor_si128(first, _mm_cvtsi32_si128(state.crc));
+    __m128i byteSums = _mm_cvtsi32_si128(state.sum);
+    __m128i accumulator = Load128(bytes);
+    byteSums = _mm_add_epi8(byteSums, accumulator);
+    accumulator = _mm_xor_si128(accumulator, _mm_cvtsi32_si128(state.crc));
     bytes += 16;
     count -= 16;
-    if (count >= 48) {
-        // Four accumulators 64 bytes apart keep the multiplier busy.
-        __m128i x0 = accumulator;
-        __m128i x1 = Load128(bytes);
-        __m128i x2 = Load128(bytes + 16);
-        __m128i x3 = Load128(bytes + 32);
-        sums = _mm_add_epi64(sums, _mm_sad_epu8(x1, zero));
-        sums = _mm_add_epi64(sums, _mm_sad_epu8(x2, zero));
-        sums = _mm_add_epi64(sums, _mm_sad_epu8(x3, zero));
-        bytes += 48;
-        count -= 48;
-        const __m128i fold512 = _mm_set_epi64x(static_cast<long long>(kFold512Low),
-                                               static_cast<long long>(kFold512High));
-        while (count >= 64) {
-            const __m128i b0 = Load128(bytes);
-            const __m128i b1 = Load128(bytes + 16);
-            const __m128i b2 = Load128(bytes + 32);
-            const __m128i b3 = Load128(bytes + 48);
-            x0 = _mm_xor_si128(Fold128(x0, fold512), b0);
-            x1 = _mm_xor_si128(Fold128(x1, fold512), b1);
-            x2 = _mm_xor_si128(Fold128(x2, fold512), b2);
-            x3 = _mm_xor_si128(Fold128(x3, fold512), b3);
-            sums =
-                _mm_add_epi64(sums, _mm_add_epi64(_mm_sad_epu8(b0, zero), _mm_sad_epu8(b1, zero)));
-            sums =
-                _mm_add_epi64(sums, _mm_add_epi64(_mm_sad_epu8(b2, zero), _mm_sad_epu8(b3, zero)));
-            bytes += 64;
-            count -= 64;
+    if (count >= 16 * (kLanes128 - 1)) {
+        __m128i x[kLanes128];
+        x[0] = accumulator;
+#pragma GCC unroll 8
+        for (std::size_t lane = 1; lane < kLanes128; ++lane) {
+            x[lane] = Load128(bytes + 16 * (lane - 1));
+            byteSums = _mm_add_epi8(byteSums, x[lane]);
         }
-        const __m128i fold128 = _mm_set_epi64x(static_cast<long long>(kFold128Low),
-                                               static_cast<long long>(kFold128High));
-        accumulator = _mm_xor_si128(Fold128(x0, fold128), x1);
-        accumulator = _mm_xor_si128(Fold128(accumulator, fold128), x2);
-        accumulator = _mm_xor_si128(Fold128(accumulator, fold128), x3);
+        bytes += 16 * (kLanes128 - 1);
+        count -= 16 * (kLanes128 - 1);
+        const __m128i fold1024 = Constants128(kFold1024High, kFold1024Low);
+        while (count >= 16 * kLanes128) {
+#pragma GCC unroll 8
+            for (std::size_t lane = 0; lane < kLanes128; ++lane) {
+                const __m128i block = Load128(bytes + 16 * lane);
+                x[lane] = Fold128Into(x[lane], fold1024, block);
+                byteSums = _mm_add_epi8(byteSums, block);
+            }
+            bytes += 16 * kLanes128;
+            count -= 16 * kLanes128;
+        }
+        const __m128i fold128 = Constants128(kFold128High, kFold128Low);
+        accumulator = x[0];
+#pragma GCC unroll 8
+        for (std::size_t lane = 1; lane < kLanes128; ++lane) {
+            accumulator = Fold128Into(accumulator, fold128, x[lane]);
+        }
     }
-    return FinishClmul(accumulator, sums, bytes, count);
+    return FinishClmul(accumulator, WideSums(byteSums), bytes, count);
+}
+
+FARVANE_CLMUL256_TARGET inline __m256i Fold256Into(__m256i value, __m256i constants, __m256i next) {
+    return _mm256_xor_si256(_mm256_xor_si256(_mm256_clmulepi64_epi128(value, constants, 0x00),
+                                             _mm256_clmulepi64_epi128(value, constants, 0x11)),
+                            next);
+}
+
+FARVANE_CLMUL256_TARGET inline __m256i Constants256(std::uint64_t high, std::uint64_t low) {
+    const auto h = static_cast<long long>(high);
+    const auto l = static_cast<long long>(low);
+    return _mm256_set_epi64x(l, h, l, h);
+}
+
+FARVANE_CLMUL256_TARGET inline __m256i Load256(const std::uint8_t* bytes) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes));
+}
+
+// Four 256-bit lanes (eight 128-bit ones) 128 bytes apart.
+constexpr std::size_t kLanes256 = 4;
+
+FARVANE_CLMUL256_TARGET CrcSum Clmul256Kernel(CrcSum state, const std::uint8_t* bytes,
+                                              std::size_t count) {
+    constexpr std::size_t kStride = 32 * kLanes256;
+    if (count < 2 * kStride) {
+        return Clmul128Kernel(state, bytes, count);
+    }
+    __m256i byteSums = _mm256_zextsi128_si256(_mm_cvtsi32_si128(state.sum));
+    __m256i y[kLanes256];
+#pragma GCC unroll 8
+    for (std::size_t lane = 0; lane < kLanes256; ++lane) {
+        y[lane] = Load256(bytes + 32 * lane);
+        byteSums = _mm256_add_epi8(byteSums, y[lane]);
+    }
+    y[0] = _mm256_xor_si256(y[0], _mm256_zextsi128_si256(_mm_cvtsi32_si128(state.crc)));
+    bytes += kStride;
+    count -= kStride;
+    const __m256i fold1024 = Constants256(kFold1024High, kFold1024Low);
+    while (count >= kStride) {
+#pragma GCC unroll 8
+        for (std::size_t lane = 0; lane < kLanes256; ++lane) {
+            const __m256i block = Load256(bytes + 32 * lane);
+            y[lane] = Fold256Into(y[lane], fold1024, block);
+            byteSums = _mm256_add_epi8(byteSums, block);
+        }
+        bytes += kStride;
+        count -= kStride;
+    }
+    const __m256i fold256 = Constants256(kFold256High, kFold256Low);
+    __m256i folded = y[0];
+#pragma GCC unroll 8
+    for (std::size_t lane = 1; lane < kLanes256; ++lane) {
+        folded = Fold256Into(folded, fold256, y[lane]);
+    }
+    while (count >= 32) {
+        const __m256i block = Load256(bytes);
+        folded = Fold256Into(folded, fold256, block);
+        byteSums = _mm256_add_epi8(byteSums, block);
+        bytes += 32;
+        count -= 32;
+    }
+    // The earlier 128-bit half lies 128 bits before the end of the later one.
+    const __m128i accumulator =
+        Fold128Into(_mm256_castsi256_si128(folded), Constants128(kFold128High, kFold128Low),
+                    _mm256_extracti128_si256(folded, 1));
+    const __m128i sums =
+        _mm_add_epi8(_mm256_castsi256_si128(byteSums), _mm256_extracti128_si256(byteSums, 1));
+    return FinishClmul(accumulator, WideSums(sums), bytes, count);
 }
 
 FARVANE_CLMUL512_TARGET inline __m512i Fold512(__m512i value, __m512i constants) {
@@ -284,7 +366,7 @@ FARVANE_CLMUL512_TARGET CrcSum Clmul512Kernel(CrcSum state, const std::uint8_t* 
 }
 
 struct Dispatch {
-    std::array<CrcKernel, 3> kernels{};
+    std::array<CrcKernel, 4> kernels{};
     std::size_t count = 0;
     CrcKernel best = CrcKernel::Table;
 
@@ -293,6 +375,9 @@ struct Dispatch {
         kernels[count++] = CrcKernel::Table;
         if (__builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1")) {
             kernels[count++] = CrcKernel::Clmul128;
+            if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("vpclmulqdq")) {
+                kernels[count++] = CrcKernel::Clmul256;
+            }
             if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                 __builtin_cpu_supports("vpclmulqdq")) {
                 kernels[count++] = CrcKernel::Clmul512;
@@ -318,6 +403,8 @@ CrcSum CrcSumUpdateWith(CrcKernel kernel, CrcSum state, const std::uint8_t* byte
     switch (kernel) {
         case CrcKernel::Clmul512:
             return Clmul512Kernel(state, bytes, count);
+        case CrcKernel::Clmul256:
+            return Clmul256Kernel(state, bytes, count);
         case CrcKernel::Clmul128:
             return Clmul128Kernel(state, bytes, count);
         case CrcKernel::Table:
@@ -330,6 +417,10 @@ CrcSum CrcSumUpdate(CrcSum state, const std::uint8_t* bytes, std::size_t count) 
     return CrcSumUpdateWith(Kernels().best, state, bytes, count);
 }
 
+CrcKernel ChosenCrcKernel() {
+    return Kernels().best;
+}
+
 std::span<const CrcKernel> AvailableCrcKernels() {
     const Dispatch& dispatch = Kernels();
     return std::span<const CrcKernel>(dispatch.kernels.data(), dispatch.count);
@@ -339,6 +430,8 @@ const char* CrcKernelName(CrcKernel kernel) {
     switch (kernel) {
         case CrcKernel::Clmul512:
             return "clmul512";
+        case CrcKernel::Clmul256:
+            return "clmul256";
         case CrcKernel::Clmul128:
             return "clmul128";
         case CrcKernel::Table:

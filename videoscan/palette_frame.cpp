@@ -90,7 +90,10 @@ int CVideoScan::SendPalette() {
     }
     m_pSession->Transmit(frame, static_cast<int>(videowire::kPaletteHeaderSize + length), 0);
 
-    RebuildReductionTables(entries.data(), count);
+    // Above 8 bits per pixel the tables are indexed by BBBGGRRR bytes, so they classify the
+    // colours those bytes stand for, whichever palette the other side got.
+    RebuildReductionTables(m_BitsPerPixel > 8 ? videoscan::GridPalette().data() : entries.data(),
+                           count);
     m_PaletteGeneration = static_cast<WORD>(m_PaletteGeneration + 1);
     return 1;
 }

@@ -60,27 +60,6 @@ Palette256 MakeSystemOrder() {
     return palette;
 }
 
-bool SameColour(const PALETTEENTRY& a, const PALETTEENTRY& b) {
-    return a.peRed == b.peRed && a.peGreen == b.peGreen && a.peBlue == b.peBlue;
-}
-
-std::array<std::uint8_t, 256> MakeGridToSystemOrder() {
-    const Palette256& system = SystemOrderPalette();
-    std::array<std::uint8_t, 256> table{};
-    for (unsigned grid = 0; grid < 256; ++grid) {
-        // Through the grid palette, so that silver screen pixels (byte 222) stay silver.
-        const PALETTEENTRY colour = GridPalette()[grid];
-        unsigned found = 256;
-        for (unsigned i = 0; i < 256 && found == 256; ++i) {
-            if (SameColour(system[i], colour)) {
-                found = i;
-            }
-        }
-        table[grid] = static_cast<std::uint8_t>(found < 256 ? found : NearestEntry(system, colour));
-    }
-    return table;
-}
-
 }  // namespace
 
 PALETTEENTRY GridColour(unsigned index) {
@@ -95,11 +74,6 @@ const Palette256& GridPalette() {
 const Palette256& SystemOrderPalette() {
     static const Palette256 palette = MakeSystemOrder();
     return palette;
-}
-
-const std::array<std::uint8_t, 256>& GridToSystemOrder() {
-    static const std::array<std::uint8_t, 256> table = MakeGridToSystemOrder();
-    return table;
 }
 
 const std::array<PALETTEENTRY, 16>& BaseColours() {

@@ -20,9 +20,6 @@ PALETTEENTRY GridColour(unsigned index);
 // The 20 static colours in entries 0-9 and 246-255 and, in between, the grid colours in grid
 // order less those equal to a static colour and grid indexes 181, 221, 222, 253 and 254.
 const Palette256& SystemOrderPalette();
-// For each BBBGGRRR byte, the index of its grid palette colour in the system-order palette
-// (the nearest entry for the four grid colours that palette leaves out).
-const std::array<std::uint8_t, 256>& GridToSystemOrder();
 
 const std::array<PALETTEENTRY, 16>& BaseColours();
 

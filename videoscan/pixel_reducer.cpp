@@ -123,10 +123,4 @@ int ReducePixels(CellBits& cell, int bitsPerPixel, std::uint16_t reducedMode,
     return PackEightBits(cell, reducedMode, tables);
 }
 
-void TranslatePixels(CellBits& cell, const std::uint8_t* table) {
-    for (std::uint32_t at = 0; at < cell.dataLength; ++at) {
-        cell.data[at] = table[cell.data[at]];
-    }
-}
-
 }  // namespace videoscan

@@ -33,7 +33,4 @@ struct ReductionTables {
 int ReducePixels(CellBits& cell, int bitsPerPixel, std::uint16_t reducedMode,
                  std::uint16_t colourFormat, const ReductionTables& tables);
 
-// Replaces every byte of a tightly packed 8-bit cell by its table entry.
-void TranslatePixels(CellBits& cell, const std::uint8_t* table);
-
 }  // namespace videoscan

@@ -2,7 +2,6 @@
 #include "platform/gdi/gdi.h"
 #include "videoscan/byte_writer.h"
 #include "videoscan/cell_checksum.h"
-#include "videoscan/palettes.h"
 #include "videoscan/pixel_reducer.h"
 #include "videoscan/video_scan.h"
 
@@ -19,15 +18,11 @@ int CVideoScan::SendBitmap(WORD column, WORD row, BYTE* bits, DWORD checksum) {
         depth = videoscan::ReducePixels(cell, m_BitsPerPixel, m_ReducedColourMode, m_ColourFormat,
                                         tables);
         if (depth < m_BitsPerPixel) {
+            // Above 8 bits per pixel the cell is now BBBGGRRR bytes; a reduced colour mode
+            // packs them further.
             if (m_BitsPerPixel > 8) {
-                if (m_ReducedColourMode != 0) {
-                    depth = videoscan::ReducePixels(cell, 8, m_ReducedColourMode, m_ColourFormat,
-                                                    tables);
-                } else {
-                    // Without a reduced mode the other side gets the system-order palette,
-                    // whose indexes differ from the BBBGGRRR bytes: index by it.
-                    videoscan::TranslatePixels(cell, videoscan::GridToSystemOrder().data());
-                }
+                depth =
+                    videoscan::ReducePixels(cell, 8, m_ReducedColourMode, m_ColourFormat, tables);
             }
             checksum = videoscan::ChecksumBytes(cell.data, cell.dataLength);
         }

@@ -43,6 +43,32 @@ TEST(Drawing, EightBitCellIndexesThePaletteAndStaysInItsRectangle) {
     }
 }
 
+// A host above 8 bits per pixel announces 0x0200 in its mode word: its 8-bit cells are
+// BBBGGRRR colours, whatever palette frame it sent (here a ramp, as a system-order palette
+// would be), and byte 222 shows silver. The next video start without the bit indexes the
+// palette again.
+TEST(Drawing, EightBitCellsOfATrueColourHostAreThreeThreeTwoColours) {
+    const std::uint16_t trueColourMode = kModeDeflate | 0x0200;
+    const Bytes pixels = {0x07, 0xE0, 0x18, 0xB5, 0xDE, 0xDF, 0x00, 0xFF};
+    Bytes stream = startFrame(4, 2, trueColourMode, 257) + paletteFrame4(rampPalette(256)) +
+                   rawFrame(cell8(0, 0, 4, 2, pixels).encode());
+    Decoded decoded = decode(stream);
+    ASSERT_TRUE(decoded.result.ok()) << decoded.result.error->describe();
+    const std::uint32_t expected[] = {0xFF0000, 0x0000FF, 0x00FF00, 0xA080A0,
+                                      0xC0C0C0, 0xFFFFC0, 0x000000, 0xFFFFFF};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(decoded.framebuffer().pixel(i % 4, i / 4), expected[i]) << i;
+    }
+
+    stream =
+        stream + startFrame(4, 2, kModeDeflate, 256) + rawFrame(cell8(0, 0, 4, 2, pixels).encode());
+    decoded = decode(stream);
+    ASSERT_TRUE(decoded.result.ok()) << decoded.result.error->describe();
+    const auto palette = rampPalette(256);
+    EXPECT_EQ(decoded.framebuffer().pixel(0, 0), rgbOf(palette[0x07]));
+    EXPECT_EQ(decoded.framebuffer().pixel(1, 0), rgbOf(palette[0xE0]));
+}
+
 TEST(Drawing, RowsWithPaddingAndReducedDepthsUnpackHighBitsFirst) {
     // 4 bits per pixel on a host with more than 16 colours: the 16 base colours.
     Drawing four = cell8(0, 0, 3, 2, {0x9C, 0xF0, 0xEE, 0x12, 0x30, 0xEE});

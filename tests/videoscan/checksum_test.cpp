@@ -49,10 +49,12 @@ TEST(Crc16Arc, KnownCheckValue) {
 // from any running state and any alignment.
 TEST(Crc16Arc, EveryKernelMatchesTheDefinition) {
     std::mt19937 random(7);
-    const std::vector<std::uint8_t> bytes = RandomBytes(random, 5008);
+    const std::vector<std::uint8_t> bytes = RandomBytes(random, 15400);
     for (videoscan::CrcKernel kernel : videoscan::AvailableCrcKernels()) {
-        for (std::size_t length : {0,   1,   7,   8,   15,  16,   17,   63,   64,   65,  127,
-                                   255, 256, 257, 511, 512, 1023, 1024, 1040, 3841, 4999}) {
+        for (std::size_t length :
+             {0,   1,   7,   8,    15,   16,   17,   31,   32,   33,   63,   64,    65,   127, 128,
+              129, 143, 144, 145,  159,  160,  255,  256,  257,  287,  288,  383,   384,  511, 512,
+              513, 543, 544, 1023, 1024, 1040, 2047, 2048, 2079, 3841, 4999, 15359, 15360}) {
             for (std::size_t offset : {0, 1, 3}) {
                 Plain plain;
                 plain.crc = static_cast<std::uint16_t>(length * 977);
@@ -70,6 +72,14 @@ TEST(Crc16Arc, EveryKernelMatchesTheDefinition) {
             }
         }
     }
+}
+
+// The kernel chosen at start is the fastest this processor has.
+TEST(Crc16Arc, TheFastestAvailableKernelRuns) {
+    const auto kernels = videoscan::AvailableCrcKernels();
+    ASSERT_FALSE(kernels.empty());
+    EXPECT_EQ(kernels.front(), videoscan::CrcKernel::Table);
+    EXPECT_EQ(videoscan::ChosenCrcKernel(), kernels.back());
 }
 
 // Cells as the display lays them out: every depth, widths that do and do not fill the last

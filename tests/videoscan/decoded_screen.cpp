@@ -55,6 +55,15 @@ videodecode::Rgb Classify(Colour colour, BYTE mode) {
 videodecode::Rgb ExpectedColour(COLORREF colour, bool trueColour, int bitsPerPixel,
                                 BYTE reducedMode) {
     Colour shown{GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+    if (bitsPerPixel == 15 || bitsPerPixel == 16) {
+        // The reducer sees the pixel's top five bits of each component and widens them its
+        // own way: 0 stays 0, 31 becomes 255, v becomes v x 8 + 8.
+        auto widen = [](int component) {
+            const int value = component >> 3;
+            return value == 0 ? 0 : value == 31 ? 255 : value * 8 + 8;
+        };
+        shown = Colour{widen(shown.red), widen(shown.green), widen(shown.blue)};
+    }
     if (trueColour) {
         // The screen colour becomes the BBBGGRRR byte; its grid colour is what the palette
         // shows, apart from byte 222 (silver screens pixels), which shows silver.

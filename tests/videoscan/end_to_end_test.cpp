@@ -13,11 +13,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Colours whose BBBGGRRR byte names a colour of both fixed palettes (silver included).
+// Grid colours, silver, colours whose BBBGGRRR byte the system-order palette leaves out (181,
+// 221, 253, 254) and colours between the grid levels.
 const COLORREF kColours[] = {RGB(0, 0, 0),          RGB(0xFF, 0xFF, 0xFF), RGB(0xFF, 0, 0),
                              RGB(0, 0xFF, 0),       RGB(0, 0, 0xFF),       RGB(0x60, 0x40, 0x20),
                              RGB(0xC0, 0xC0, 0xC0), RGB(0x80, 0x80, 0x80), RGB(0x20, 0x80, 0xA0),
-                             RGB(0xFF, 0xFF, 0),    RGB(0xA0, 0x40, 0x80), RGB(0x40, 0xFF, 0x80)};
+                             RGB(0xFF, 0xFF, 0),    RGB(0xA0, 0x40, 0x80), RGB(0x40, 0xFF, 0x80),
+                             RGB(0xA0, 0x80, 0xA0), RGB(0xA0, 0xFF, 0xC0), RGB(0xA0, 0xFF, 0xFF),
+                             RGB(0xC0, 0xFF, 0xFF), RGB(0x12, 0x34, 0x56), RGB(0xE7, 0x9B, 0x3D)};
 constexpr int kColourCount = sizeof kColours / sizeof kColours[0];
 
 // 128 x 48: 4 x 6 cells of 32 x 8 by default. Cells get a colour each, some repeat, and every
@@ -71,6 +74,10 @@ protected:
         harness_->RequestBitmaps(param.capabilities);
     }
 
+    // The first pass decodes to the screen as the reduction maps it; a change inside one cell
+    // sends that cell only.
+    void ShowsTheScreenAndThenOnlyChangedCells();
+
     DecodedStream DecodeAll() { return Decode(harness_->Transmitted(), GetParam().capabilities); }
 
     // Waits until the decoded picture equals the expected one.
@@ -116,7 +123,7 @@ std::vector<videodecode::RecordInfo> CellRecordsFrom(const DecodedStream& decode
     return cells;
 }
 
-TEST_P(EndToEnd, FirstPassShowsTheScreenAndChangesSendOnlyTheirCells) {
+void EndToEnd::ShowsTheScreenAndThenOnlyChangedCells() {
     ASSERT_TRUE(Converges());
     harness_->WaitQuiet(60ms);
     const std::uint64_t before = harness_->TransmittedSize();
@@ -134,6 +141,10 @@ TEST_P(EndToEnd, FirstPassShowsTheScreenAndChangesSendOnlyTheirCells) {
         EXPECT_EQ(record.x, scanner_->CellWidth());
         EXPECT_EQ(record.y, 2 * scanner_->CellHeight());
     }
+}
+
+TEST_P(EndToEnd, FirstPassShowsTheScreenAndChangesSendOnlyTheirCells) {
+    ShowsTheScreenAndThenOnlyChangedCells();
 }
 
 TEST_P(EndToEnd, PaletteChangeResendsEveryCellOnce) {
@@ -172,14 +183,12 @@ TEST_P(EndToEnd, EndRecordStopsTheVideo) {
 INSTANTIATE_TEST_SUITE_P(
     Depths, EndToEnd,
     ::testing::Values(
-        // Every depth with reduced colour modes 0 to 3 (raw frames).
+        // Palette and low depths with reduced colour modes 0 to 3 (raw frames), and one
+        // reduced mode per true-colour depth (TrueColourEndToEnd covers every combination).
         ScreenCase{"8p", 0, "0", 0}, ScreenCase{"8p", 1, "0", 0}, ScreenCase{"8p", 2, "0", 0},
-        ScreenCase{"8p", 3, "0", 0}, ScreenCase{"15", 0, "0", 0}, ScreenCase{"15", 2, "0", 0},
-        ScreenCase{"16", 0, "0", 0}, ScreenCase{"16", 1, "0", 0}, ScreenCase{"16", 3, "0", 0},
-        ScreenCase{"24", 0, "0", 0}, ScreenCase{"24", 1, "0", 0}, ScreenCase{"24", 2, "0", 0},
-        ScreenCase{"24", 3, "0", 0}, ScreenCase{"32", 0, "0", 0}, ScreenCase{"32", 1, "0", 0},
-        ScreenCase{"32", 2, "0", 0}, ScreenCase{"32", 3, "0", 0}, ScreenCase{"8", 0, "0", 0},
-        ScreenCase{"8", 2, "0", 0}, ScreenCase{"4", 0, "0", 0}, ScreenCase{"1", 0, "0", 0},
+        ScreenCase{"8p", 3, "0", 0}, ScreenCase{"8", 0, "0", 0}, ScreenCase{"8", 2, "0", 0},
+        ScreenCase{"4", 0, "0", 0}, ScreenCase{"1", 0, "0", 0}, ScreenCase{"15", 2, "0", 0},
+        ScreenCase{"16", 1, "0", 0}, ScreenCase{"24", 0, "0", 0}, ScreenCase{"32", 3, "0", 0},
         // Each compression mode, with and without a cache and the 4-byte palette form.
         ScreenCase{"32", 0, "1", 0x0001}, ScreenCase{"32", 0, "2", 0x1002},
         ScreenCase{"32", 0, "", 0x0010}, ScreenCase{"32", 0, "", 0x8011},
@@ -189,6 +198,34 @@ INSTANTIATE_TEST_SUITE_P(
         ScreenCase{"24", 0, "0", 0, "13"}, ScreenCase{"24", 3, "", 0x0010, "13"},
         ScreenCase{"8p", 0, "1", 0x0001, "13"}, ScreenCase{"8p", 1, "0", 0, "13"},
         ScreenCase{"4", 0, "0", 0, "13"}));
+
+// Every true-colour depth in every reduced colour mode and every compression mode.
+class TrueColourEndToEnd : public EndToEnd {};
+
+TEST_P(TrueColourEndToEnd, DecodedPictureIsTheReducedScreen) {
+    ShowsTheScreenAndThenOnlyChangedCells();
+}
+
+std::vector<ScreenCase> TrueColourCases() {
+    struct Compression {
+        const char* option;
+        WORD capabilities;
+    };
+    // Raw, run-length, implode (with the 4-byte palette form), deflate.
+    const Compression compressions[] = {{"0", 0}, {"1", 0x0001}, {"2", 0x1002}, {"", 0x0010}};
+    std::vector<ScreenCase> cases;
+    for (const char* depth : {"15", "16", "24", "32"}) {
+        for (BYTE mode = 0; mode <= 3; ++mode) {
+            for (const Compression& compression : compressions) {
+                cases.push_back(
+                    ScreenCase{depth, mode, compression.option, compression.capabilities});
+            }
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryMode, TrueColourEndToEnd, ::testing::ValuesIn(TrueColourCases()));
 
 // The cache: cells that repeat go out as references.
 TEST(EndToEndCache, RepeatedCellsAreDrawnFromTheCache) {

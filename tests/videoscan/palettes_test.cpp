@@ -55,28 +55,6 @@ TEST(Palettes, SystemOrderHasTheStaticColoursAndTheRestOfTheGrid) {
     EXPECT_EQ(colours.size(), 256u);
 }
 
-TEST(Palettes, GridBytesMapToTheirSystemOrderEntry) {
-    const auto& system = videoscan::SystemOrderPalette();
-    const auto& map = videoscan::GridToSystemOrder();
-    int exact = 0;
-    for (unsigned grid = 0; grid < 256; ++grid) {
-        const PALETTEENTRY wanted = videoscan::GridPalette()[grid];
-        if (Same(system[map[grid]], wanted)) {
-            ++exact;
-        }
-    }
-    EXPECT_EQ(exact, 252);      // all but 181, 221, 253 and 254
-    EXPECT_EQ(map[0x07], 249);  // red
-    EXPECT_EQ(map[0x00], 0);
-    EXPECT_EQ(map[0xFF], 255);
-    EXPECT_EQ(map[1], 10);
-    EXPECT_EQ(map[222], 7);  // silver screen pixels stay silver
-    // (0xA0, 0x80, 0xA0) is left out; the nearest entries lie 32 away in one component.
-    const PALETTEENTRY nearest = system[map[181]];
-    const int dr = nearest.peRed - 0xA0, dg = nearest.peGreen - 0x80, db = nearest.peBlue - 0xA0;
-    EXPECT_EQ(dr * dr + dg * dg + db * db, 32 * 32);
-}
-
 TEST(Palettes, LuminanceAndClasses) {
     const PALETTEENTRY white = Rgb(0xFF, 0xFF, 0xFF);
     const PALETTEENTRY blue = Rgb(0, 0, 0xFF);

@@ -121,31 +121,63 @@ void Append(Bytes& out, const Bytes& more) {
     out.insert(out.end(), more.begin(), more.end());
 }
 
+// The first two cell records of a first pass: cell 0 (with raster operation and format) and
+// cell 1, each 16 x 8 pixels of one colour.
+Bytes FirstTwoCells(const Frame& cells) {
+    const std::size_t size = (10 + 15 + 128) + (10 + 9 + 128);
+    if (cells.data.size() < size) {
+        return {};
+    }
+    return Bytes(cells.data.begin(), cells.data.begin() + static_cast<std::ptrdiff_t>(size));
+}
+
+Bytes ExpectedFirstTwoCells(BYTE first, BYTE second) {
+    Bytes expected = CellHead(0x0F, 0, 0);
+    Append(expected, {0x20, 0x00, 0xCC, 0x00, 0, 0, 0, 0, 1, 8, 8, 0, 16, 0, 0});
+    Append(expected, Bytes(128, first));
+    Append(expected, CellHead(0x03, 16, 0));
+    Append(expected, {0, 0, 0, 0, 8, 0, 16, 0, 0});
+    Append(expected, Bytes(128, second));
+    return expected;
+}
+
 TEST(CellRecords, FirstRecordCarriesRasterOperationAndFormat) {
     ScannerHarness harness(Options(64, 16, "32"));
-    const COLORREF red = RGB(0xFF, 0, 0);
-    const COLORREF blue = RGB(0, 0, 0xFF);
-    harness.display()->FillRect(0, 0, 64, 16, red);
-    harness.display()->FillRect(16, 0, 16, 8, blue);
+    harness.display()->FillRect(0, 0, 64, 16, RGB(0xFF, 0, 0));
+    harness.display()->FillRect(16, 0, 16, 8, RGB(0, 0, 0xFF));
     const auto frames = FirstPass(harness, 0);
     ASSERT_GE(frames.size(), 3u);
     const Frame& cells = frames[2];
     ASSERT_EQ(cells.packed, cells.raw);
-
-    const BYTE redIndex = videoscan::GridToSystemOrder()[0x07];
-    const BYTE blueIndex = videoscan::GridToSystemOrder()[0xE0];
-    Bytes expected = CellHead(0x0F, 0, 0);
-    Append(expected, {0x20, 0x00, 0xCC, 0x00, 0, 0, 0, 0, 1, 8, 8, 0, 16, 0, 0});
-    Append(expected, Bytes(128, redIndex));
-    Append(expected, CellHead(0x03, 16, 0));
-    Append(expected, {0, 0, 0, 0, 8, 0, 16, 0, 0});
-    Append(expected, Bytes(128, blueIndex));
-    ASSERT_GE(cells.data.size(), expected.size());
-    EXPECT_EQ(Bytes(cells.data.begin(),
-                    cells.data.begin() + static_cast<std::ptrdiff_t>(expected.size())),
-              expected);
+    // Mode 0 above 8 bits per pixel: the BBBGGRRR bytes of the reducer, red 0x07, blue 0xE0.
+    EXPECT_EQ(FirstTwoCells(cells), ExpectedFirstTwoCells(0x07, 0xE0));
     // 8 cells: the first of 153 bytes, seven of 147.
     EXPECT_EQ(cells.raw, 153 + 7 * 147 + 270);  // and the cursor record
+}
+
+// Colours that the system-order palette does not hold go out as their own BBBGGRRR byte too,
+// from 16-bit pixels of either layout as from 32-bit ones.
+TEST(CellRecords, ModeZeroSendsTheReducerBytesAtEveryDepthAboveEight) {
+    struct Case {
+        const char* depth;
+        COLORREF first, second;
+        BYTE firstByte, secondByte;
+    };
+    const Case cases[] = {
+        // (0xA0, 0x80, 0xA0) is grid byte 181; 0x7FFF-like white and a 5-bit teal.
+        {"32", RGB(0xA0, 0x80, 0xA0), RGB(0x12, 0x9A, 0x56), 181, 0x50},
+        {"16", RGB(0xA0, 0x80, 0xA0), RGB(0xFF, 0xFF, 0xFF), 181, 0xFF},
+        {"15", RGB(0x40, 0xC0, 0xE0), RGB(0, 0, 0), 0xFA, 0x00},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.depth);
+        ScannerHarness harness(Options(64, 16, c.depth));
+        harness.display()->FillRect(0, 0, 64, 16, c.first);
+        harness.display()->FillRect(16, 0, 16, 8, c.second);
+        const auto frames = FirstPass(harness, 0);
+        ASSERT_GE(frames.size(), 3u);
+        EXPECT_EQ(FirstTwoCells(frames[2]), ExpectedFirstTwoCells(c.firstByte, c.secondByte));
+    }
 }
 
 TEST(CellRecords, RepeatedCellsGoOutAsCacheReferences) {
@@ -308,6 +340,28 @@ TEST(CursorRecords, ArrowAtTheFirstPassThenEveryChange) {
     const Bytes shallow = LastCursor(harness);
     ASSERT_EQ(shallow.size(), 2u + 12u + 2u * 2u * 16u);
     EXPECT_EQ(shallow[14 + 32], 0xFF);  // white: second image set
+}
+
+// A colour cursor on a true-colour host in mode 0: each pixel's BBBGGRRR byte is classified by
+// the colour it stands for (red is dark, yellow bright), not by the system-order palette
+// entry of the same number (entry 7 is silver).
+TEST(CursorRecords, ColourCursorPixelsAreClassifiedByTheirOwnColour) {
+    ScannerHarness harness(Options(64, 16, "32"));
+    FirstPass(harness, 0);
+    std::vector<std::uint8_t> andMask(4 * 32, 0x00);
+    std::vector<std::uint8_t> rgb(32 * 32 * 3, 0x00);
+    const std::uint8_t rowColours[4][3] = {
+        {0xFF, 0xFF, 0x00}, {0xFF, 0x00, 0x00}, {0xC0, 0xC0, 0xC0}, {0x00, 0x00, 0xFF}};
+    for (int x = 0; x < 32; ++x) {
+        std::copy_n(rowColours[x / 8], 3, &rgb[3 * x]);
+    }
+    harness.display()->SetColourCursor(32, 32, 0, 0, andMask.data(), rgb.data());
+    ASSERT_TRUE(ScannerHarness::Eventually(
+        [&] { return HasCursorRecord(SplitFrames(harness.Transmitted()), 2); }));
+    const Bytes colour = LastCursor(harness);
+    ASSERT_EQ(colour.size(), 270u);
+    // Row 0 of the second image: yellow and silver bright, red and blue dark.
+    EXPECT_EQ(Bytes(colour.begin() + 142, colour.begin() + 146), (Bytes{0xFF, 0x00, 0xFF, 0x00}));
 }
 
 TEST(EndRecord, SentLastWhileConnected) {
