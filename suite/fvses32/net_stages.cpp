@@ -210,6 +210,11 @@ int NetHostSessionStage::RunSession(CFVSession* session, const WakeUp& cancel) {
         std::string reason;
         NetStatus status = link_->NextMessage(&message, &parse, &reason, cancel, -1);
         if (!status.ok()) {
+            // The host is ending the session: nothing more goes to the viewer, so that the
+            // scanner never waits on it.
+            if (status.code == NetCode::kCancelled) {
+                link_->Break();
+            }
             how = status.code == NetCode::kClosed      ? "the viewer hung up"
                   : status.code == NetCode::kCancelled ? "the host ended it"
                                                        : status.message;
@@ -288,11 +293,12 @@ void NetHostSessionStage::EndSession(CFVSession* session) {
         scanner_ = 0;
         session_ = nullptr;
     }
-    // Deleting the scanner sends its end record while the connection stands.
+    // The service never holds a scanner that is gone. Deleting the scanner sends its end
+    // record while the connection stands.
+    HostServiceOf(session)->VideoScanner(0);
     if (scanner != 0 && config_.scanner.destroy) {
         config_.scanner.destroy(scanner);
     }
-    HostServiceOf(session)->VideoScanner(0);
     if (HOSTDATA* host = HostDataOf(session); host != nullptr && host->CBBlock != nullptr) {
         if (host->VideoEvent != nullptr) {
             ResetEvent(host->VideoEvent);

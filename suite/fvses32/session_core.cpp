@@ -146,12 +146,16 @@ int CSessionCore::Transmit(const void* bytes, int length) {
     auto* next = static_cast<unsigned char*>(const_cast<void*>(bytes));
     int sent = 0;
     EnterCriticalSection(&txFill_);
+    // A slow connection makes the writer wait, for as long as it takes: the bytes of a frame
+    // enter the stream whole or the scanner stays here (and scans nothing meanwhile). Only a
+    // connection that is gone ends the wait; the short count then says what did not go.
     while (sent < length) {
         int taken = transmit_->Write(next + sent, length - sent);
-        if (taken <= 0) {
-            break;  // the sink stayed blocked: the rest is lost, and the count says so
+        if (taken > 0) {
+            sent += taken;
+        } else if (!connected_.load()) {
+            break;
         }
-        sent += taken;
     }
     LeaveCriticalSection(&txFill_);
     return sent;

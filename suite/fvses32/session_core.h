@@ -80,6 +80,9 @@ public:
 
     int LockTxFill();
     int UnLockTxFill();
+    // Appends all `length` bytes to the transmit stream, waiting while the queue is full for as
+    // long as the session is connected. Returns the bytes taken: `length`, or fewer when the
+    // connection went while waiting.
     int Transmit(const void* bytes, int length);
     // Where transmitted bytes go: a test sink, a socket. Null keeps them queued.
     void BindTransmitSink(CByteQueueSink* sink);

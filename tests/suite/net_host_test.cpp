@@ -51,15 +51,15 @@ struct Observed {
     std::atomic<int> sessionsEnded{0};
     CFVSession* session = nullptr;
 
-    bool Logged(const std::string& text) {
+    int Count(const std::string& text) {
         std::lock_guard guard(lock);
+        int count = 0;
         for (const std::string& line : log) {
-            if (line.find(text) != std::string::npos) {
-                return true;
-            }
+            count += line.find(text) != std::string::npos ? 1 : 0;
         }
-        return false;
+        return count;
     }
+    bool Logged(const std::string& text) { return Count(text) > 0; }
     std::string AllLog() {
         std::lock_guard guard(lock);
         std::string all;
@@ -225,8 +225,11 @@ TEST_F(NetHostTest, AdmitsTheRightPasswordRunsASessionAndWaitsAgain) {
         bye.type = ViewerMessageType::kBye;
         Send(*viewer, bye);
         EXPECT_TRUE(Eventually([&] { return seen_.deleted.load() == round + 1; }));
+        // The line is logged once the session is over (which also orders this thread after
+        // the session's end).
+        EXPECT_TRUE(
+            Eventually([&] { return seen_.Count("ended: the viewer said bye") == round + 1; }));
         EXPECT_EQ(service->VideoScanner(), 0u);
-        EXPECT_TRUE(Eventually([&] { return seen_.Logged("ended: the viewer said bye"); }));
     }
     EXPECT_FALSE(host_->IsOver());
     // One line per connection: who, the verdict, how it ended.

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <regex>
 #include <thread>
@@ -229,6 +230,87 @@ TEST_F(RemoteSessionTest, KillingTheViewerReturnsTheHostToWaiting) {
     EXPECT_TRUE(host_->Running());
     host_->Signal(SIGTERM);
     EXPECT_EQ(host_->Wait(15s), 0) << host_->Output();
+}
+
+// An xterm on the host's display that writes the first line typed into it to a file.
+class TypingTarget {
+public:
+    TypingTarget(const std::string& display, const std::string& file)
+        : xterm_("/usr/bin/xterm", {"-display", display, "-geometry", "40x6+0+0", "-e", "sh", "-c",
+                                    "read line; printf '%s' \"$line\" > " + file}) {}
+    // Waits until the window is on the screen.
+    bool Shown(const std::string& display) {
+        std::string output;
+        return RunProgram("/usr/bin/xdotool",
+                          {"search", "--sync", "--onlyvisible", "--class", "XTerm"}, &output, 10s,
+                          {{"DISPLAY", display}}) == 0;
+    }
+
+private:
+    ProgramRun xterm_;
+};
+
+TEST_F(RemoteSessionTest, KeysTypedByTheViewerReachAnXtermUnlessTheHostIsViewOnly) {
+    if (!fs::exists("/usr/bin/xterm") || !fs::exists("/usr/bin/xdotool")) {
+        GTEST_SKIP() << "xterm and xdotool are needed";
+    }
+    for (bool viewOnly : {false, true}) {
+        const std::string typed = folder_ + (viewOnly ? "/ignored.txt" : "/typed.txt");
+        TypingTarget xterm(server_.display(), typed);
+        ASSERT_TRUE(xterm.Shown(server_.display()));
+        int port = StartHost(viewOnly ? std::vector<std::string>{"--view-only"}
+                                      : std::vector<std::string>{});
+        ASSERT_NE(port, 0);
+        std::vector<std::string> arguments = ViewerArguments(port);
+        arguments.insert(arguments.end(),
+                         {"--click", "40,30", "--type", "Hello, FV!\n", "--seconds", "2"});
+        std::string output;
+        ASSERT_EQ(RunProgram(FVVIEW_PATH, arguments, &output), 0) << output;
+        if (viewOnly) {
+            std::this_thread::sleep_for(500ms);
+            EXPECT_FALSE(fs::exists(typed));
+        } else {
+            auto until = std::chrono::steady_clock::now() + 5s;
+            while (!fs::exists(typed) && std::chrono::steady_clock::now() < until) {
+                std::this_thread::sleep_for(20ms);
+            }
+            std::ifstream file(typed);
+            std::string line((std::istreambuf_iterator<char>(file)), {});
+            EXPECT_EQ(line, "Hello, FV!");
+        }
+        host_->Signal(SIGTERM);
+        EXPECT_EQ(host_->Wait(15s), 0) << host_->Output();
+    }
+}
+
+TEST_F(RemoteSessionTest, ASlowViewerEndsWithTheRightPicture) {
+    int port = StartHost();
+    ASSERT_NE(port, 0);
+    std::vector<std::string> arguments = ViewerArguments(port);
+    arguments.insert(arguments.end(), {"--read-rate", "150000", "--seconds", "16", "--png",
+                                       folder_ + "/slow.png", "--stats"});
+    ProgramRun viewer(FVVIEW_PATH, arguments);
+    // Noise that nothing compresses, drawn anew for two seconds: far more than the link
+    // carries meanwhile, so the host has to wait for the viewer.
+    std::uint32_t seed = 12345;
+    std::vector<unsigned> noise(static_cast<std::size_t>(kWidth) * kHeight);
+    auto until = std::chrono::steady_clock::now() + 2s;
+    while (std::chrono::steady_clock::now() < until) {
+        for (unsigned& pixel : noise) {
+            seed = seed * 1664525u + 1013904223u;
+            pixel = seed >> 8;
+        }
+        root_->Draw(0, 0, kWidth, kHeight, noise.data());
+        std::this_thread::sleep_for(100ms);
+    }
+    for (std::size_t at = 0; at < noise.size(); ++at) {
+        screen_[at] = noise[at];
+    }
+    ASSERT_EQ(viewer.Wait(30s), 0) << viewer.Output();
+    std::vector<std::uint32_t> picture = ReadPicture(folder_ + "/slow.png");
+    ASSERT_FALSE(picture.empty());
+    EXPECT_EQ(Differences(picture), 0) << viewer.Output();
+    std::cout << viewer.Output();
 }
 
 TEST(FvhostTest, RefusesToRunWithoutADisplayOrWithABadAddress) {

@@ -16,6 +16,7 @@
 #include "platform/net/state_dir.h"
 #include "suite/fvses32/admission.h"
 #include "suite/fvses32/net_host.h"
+#include "suite/fvses32/xtest_input.h"
 #include "videoscan/video_scan.h"
 
 namespace {
@@ -163,6 +164,16 @@ int main(int argc, char** argv) {
     }
     config.session.desktopName = desktop;
     config.session.viewOnly = options->viewOnly;
+    // Input goes into the display shown, and only from an admitted viewer of a host that is
+    // not view-only (the host session stage sees to both).
+    std::unique_ptr<XTestInjector> input;
+    if (!options->viewOnly && !options->demo) {
+        input = XTestInjector::Open(desktop, &error);
+        if (!input) {
+            Log(error);
+        }
+    }
+    config.session.input = input.get();
     config.session.scanner = ScannerMaker();
     CNetHost* running = nullptr;
     if (options->once) {

@@ -20,6 +20,7 @@ const char* const kUsage =
     "  --type TEXT           type TEXT on the host after the first pass (\\n is Return)\n"
     "  --click X,Y           click the left button at X,Y after the first pass (before typing)\n"
     "  --stats               print what was received: bytes, frames, passes, times\n"
+    "  --read-rate BYTES     read at most BYTES a second, as over a slow link\n"
     "  --help                this text\n"
     "\n"
     "Without --passes and --seconds: one pass when --png is given, else until the host ends.\n";
@@ -94,6 +95,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
                 return error.empty() ? bad("must be a number from 1 up") : std::nullopt;
             }
             options.passes = passes;
+        } else if (name == "--read-rate") {
+            unsigned rate = 0;
+            if (!take() || !ParseNumber<unsigned>(value, 1u << 30, &rate) || rate < 1024) {
+                return error.empty() ? bad("must be a number of bytes from 1024 up") : std::nullopt;
+            }
+            options.readRate = rate;
         } else if (name == "--seconds") {
             if (!take()) {
                 return std::nullopt;

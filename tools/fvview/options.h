@@ -24,6 +24,7 @@ struct Options {
     std::string type;                     // --type
     std::optional<std::pair<std::uint16_t, std::uint16_t>> click;  // --click X,Y
     bool stats = false;                                            // --stats
+    std::optional<unsigned> readRate;  // --read-rate: bytes per second, to try a slow link
     bool help = false;
 };
 

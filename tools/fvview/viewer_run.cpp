@@ -1,6 +1,7 @@
 #include "viewer_run.h"
 
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "pass_tracker.h"
@@ -34,6 +36,7 @@ constexpr int kExitRefused = 3;
 constexpr int kTimeoutMs = 10000;
 constexpr int kReadSliceMs = 50;
 constexpr std::uint16_t kBitmapRequest = 1;
+constexpr int kSlowReceiveBuffer = 8192;
 
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -281,6 +284,10 @@ int RunViewer(const Options& options, RunStats* stats, std::string* error) {
         *error = status.message;
         return kExitFailed;
     }
+    if (options.readRate) {
+        int size = kSlowReceiveBuffer;
+        setsockopt(socket->fd(), SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    }
     std::unique_ptr<TlsStream> stream;
     if (NetStatus status = TlsStream::Connect(std::move(socket), nullptr, kTimeoutMs, &stream);
         !status.ok()) {
@@ -313,7 +320,9 @@ int RunViewer(const Options& options, RunStats* stats, std::string* error) {
     }
     watcher.Start();
     bool inputSent = options.type.empty() && !options.click;
-    std::vector<std::uint8_t> buffer(64 * 1024);
+    // A slow reader takes small bites, so that the link, not this buffer, holds the backlog.
+    std::vector<std::uint8_t> buffer(options.readRate ? 1024 : 64 * 1024);
+    const Clock::time_point started = Clock::now();
     for (;;) {
         if (gInterrupted.load() || Clock::now() >= deadline ||
             (passesWanted != 0 && watcher.passes() >= passesWanted)) {
@@ -332,9 +341,17 @@ int RunViewer(const Options& options, RunStats* stats, std::string* error) {
             return kExitFailed;
         }
         stats->bytes += got;
+        if (options.readRate) {
+            // Reads no faster than the rate: the host sees a slow link and must wait for it.
+            auto due =
+                started + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                              static_cast<double>(stats->bytes) / *options.readRate));
+            std::this_thread::sleep_until(due);
+        }
         videodecode::PushResult pushed =
             watcher.decoder().push(std::span<const std::uint8_t>(buffer.data(), got));
-        if (!pushed.ok() && watcher.decoder().broken()) {
+        if (!pushed.ok()) {
+            // A frame that does not decode means the picture is wrong from here on.
             *error = "the host's video stream is broken: " + pushed.error->message;
             return kExitFailed;
         }
