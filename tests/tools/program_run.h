@@ -20,6 +20,7 @@ public:
     ProgramRun& operator=(const ProgramRun&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    int Pid() const { return pid_; }
     // The exit code once the program ended within `limit`; -1 when it did not (it is then
     // killed) or was ended by a signal.
     int Wait(std::chrono::milliseconds limit);
