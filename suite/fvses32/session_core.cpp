@@ -22,7 +22,15 @@ CSessionCore::~CSessionCore() {
 }
 
 void CSessionCore::Stop() {
-    actions_.reset();
+    // Taken out under the lock, so that no Queue call (from the dispatch thread itself, or from
+    // a stage's thread) still reads the queue while it is torn down; destroyed outside the lock,
+    // since its teardown waits for the dispatch thread, which may be about to queue.
+    std::unique_ptr<CActionQueue> ending;
+    {
+        std::unique_lock guard(actionsLock_);
+        ending = std::move(actions_);
+    }
+    ending.reset();
 }
 
 void CSessionCore::SetProcessor(ePROC_ID processor, PACTIONFUNC function) {
@@ -36,6 +44,7 @@ void CSessionCore::SetProcessor(ePROC_ID processor, IProcessor* object) {
 }
 
 int CSessionCore::Queue(const CAction& action) {
+    std::shared_lock guard(actionsLock_);
     if (!actions_) {
         return 0;
     }

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <shared_mutex>
 #include <thread>
 #include <vector>
 
@@ -130,6 +131,7 @@ private:
     ePROC_ID dispatching_ = PROC_SESSION;  // processor being called; dispatch thread only
     HANDLE overEvent_ = nullptr;
     CRITICAL_SECTION txFill_;
+    std::shared_mutex actionsLock_;  // Queue reads actions_ shared; Stop takes it out
     std::unique_ptr<CActionQueue> actions_;
     std::unique_ptr<CTransQueue> transmit_;
 };

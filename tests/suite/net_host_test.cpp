@@ -49,7 +49,11 @@ struct Observed {
     std::atomic<int> made{0};
     std::atomic<int> deleted{0};
     std::atomic<int> sessionsEnded{0};
-    CFVSession* session = nullptr;
+    // The service's video scanner value while the session ran (seen at the bitmap request, on
+    // the session's thread) and when the scanner was deleted.
+    std::atomic<std::uintptr_t> heldWhileRunning{0};
+    std::atomic<std::uintptr_t> heldAtDeletion{1};
+    std::atomic<CFVSession*> session{nullptr};
 
     int Count(const std::string& text) {
         std::lock_guard guard(lock);
@@ -104,8 +108,11 @@ protected:
         };
         config.session.scanner.destroy = [this](std::uintptr_t value) {
             EXPECT_EQ(value, kFakeScanner);
+            seen_.heldAtDeletion.store(
+                static_cast<CHost*>(seen_.session.load()->m_pService)->VideoScanner());
             ++seen_.deleted;
         };
+        config.session.input = &input_;
         config.session.onSessionEnd = [this] { ++seen_.sessionsEnded; };
         return config;
     }
@@ -174,13 +181,32 @@ protected:
     }
 
     CBAccess CB() {
-        auto* host = reinterpret_cast<HOSTDATA*>(seen_.session->GlobalProcData());
+        auto* host = reinterpret_cast<HOSTDATA*>(seen_.session.load()->GlobalProcData());
         return CBAccess(host->CBBlock);
     }
+
+    // Stands in for XTest; notes the service's scanner value when the viewer's first input
+    // arrives (on the session's reader thread, which starts after the value was stored).
+    class InputProbe final : public IInputInjector {
+    public:
+        explicit InputProbe(Observed* seen) : seen_(seen) {}
+        void Key(std::uint32_t, bool) override { Note(); }
+        void Pointer(const ViewerPointer&) override { Note(); }
+        std::atomic<int> events{0};
+
+    private:
+        void Note() {
+            seen_->heldWhileRunning.store(
+                static_cast<CHost*>(seen_->session.load()->m_pService)->VideoScanner());
+            ++events;
+        }
+        Observed* seen_;
+    };
 
     std::string folder_;
     std::string hash_;
     Observed seen_;
+    InputProbe input_{&seen_};
     std::unique_ptr<CNetHost> host_;
 };
 
@@ -195,8 +221,6 @@ TEST_F(NetHostTest, AdmitsTheRightPasswordRunsASessionAndWaitsAgain) {
         // The stream that follows is the scanner's, from its first byte.
         EXPECT_EQ(Read(*viewer, kFakeVideo.size()), kFakeVideo);
         EXPECT_EQ(seen_.made.load(), round + 1);
-        auto* service = static_cast<CHost*>(seen_.session->m_pService);
-        EXPECT_EQ(service->VideoScanner(), kFakeScanner);
         // The hello's words became the scanner's CB items; the capabilities with the request.
         CBAccess cb = CB();
         EXPECT_EQ(cb.Byte(kCBReducedColourMode), 2);
@@ -208,7 +232,7 @@ TEST_F(NetHostTest, AdmitsTheRightPasswordRunsASessionAndWaitsAgain) {
         request.type = ViewerMessageType::kBitmapRequest;
         request.bitmapRequest = 1;
         Send(*viewer, request);
-        auto* host = reinterpret_cast<HOSTDATA*>(seen_.session->GlobalProcData());
+        auto* host = reinterpret_cast<HOSTDATA*>(seen_.session.load()->GlobalProcData());
         const unsigned char* block = host->CBBlock;
         auto word = [&](std::uint16_t item) {
             std::size_t at = CBItemOffset(item);
@@ -221,6 +245,11 @@ TEST_F(NetHostTest, AdmitsTheRightPasswordRunsASessionAndWaitsAgain) {
         EXPECT_EQ(word(kCBRemoteOptions), 0x0020);
         EXPECT_EQ(WaitForSingleObject(host->VideoEvent, 0), WAIT_OBJECT_0);
 
+        ViewerMessage key;
+        key.type = ViewerMessageType::kKey;
+        key.key = ViewerKey{'a', true};
+        Send(*viewer, key);
+        EXPECT_TRUE(Eventually([&] { return input_.events.load() == round + 1; }));
         ViewerMessage bye;
         bye.type = ViewerMessageType::kBye;
         Send(*viewer, bye);
@@ -229,7 +258,8 @@ TEST_F(NetHostTest, AdmitsTheRightPasswordRunsASessionAndWaitsAgain) {
         // the session's end).
         EXPECT_TRUE(
             Eventually([&] { return seen_.Count("ended: the viewer said bye") == round + 1; }));
-        EXPECT_EQ(service->VideoScanner(), 0u);
+        EXPECT_EQ(seen_.heldWhileRunning.load(), kFakeScanner);
+        EXPECT_EQ(seen_.heldAtDeletion.load(), 0u);
     }
     EXPECT_FALSE(host_->IsOver());
     // One line per connection: who, the verdict, how it ended.
