@@ -228,6 +228,10 @@ int NetHostSessionStage::RunSession(CFVSession* session, const WakeUp& cancel) {
             break;
         }
     }
+    // A viewer that went with a key or button down must not leave it down on the host.
+    if (config_.input != nullptr && !config_.viewOnly) {
+        config_.input->ReleaseAll();
+    }
     EndSession(session);
     link_->Note("ended: " + how);
     if (config_.onSessionEnd) {

@@ -37,6 +37,8 @@ public:
     virtual ~IInputInjector() = default;
     virtual void Key(std::uint32_t keysym, bool down) = 0;
     virtual void Pointer(const ViewerPointer& pointer) = 0;
+    // Lets go of every key and button the viewer still holds (its session ended).
+    virtual void ReleaseAll() = 0;
 };
 
 class NetConnectStage final : public WorkerStage {

@@ -53,6 +53,11 @@ void XTestInjector::Key(std::uint32_t keysym, bool down) {
         shiftedKeys_.insert(keysym);
     }
     XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
+    if (down) {
+        pressed_.insert(code);
+    } else {
+        pressed_.erase(code);
+    }
     if (!down && shiftedKeys_.erase(keysym) != 0) {
         XTestFakeKeyEvent(display, shift, False, CurrentTime);
     }
@@ -78,6 +83,25 @@ void XTestInjector::Pointer(const ViewerPointer& pointer) {
         Button(button, true);
         Button(button, false);
     }
+    XFlush(display);
+}
+
+void XTestInjector::ReleaseAll() {
+    Display* display = AsDisplay(display_);
+    for (unsigned code : pressed_) {
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+    }
+    if (!shiftedKeys_.empty()) {
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Shift_L), False, CurrentTime);
+    }
+    pressed_.clear();
+    shiftedKeys_.clear();
+    for (unsigned bit = 0; bit < 5; ++bit) {
+        if ((buttons_ >> bit) & 1) {
+            Button(kButtons[bit], false);
+        }
+    }
+    buttons_ = 0;
     XFlush(display);
 }
 

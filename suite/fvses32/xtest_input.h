@@ -17,6 +17,7 @@ public:
 
     void Key(std::uint32_t keysym, bool down) override;
     void Pointer(const ViewerPointer& pointer) override;
+    void ReleaseAll() override;
 
 private:
     explicit XTestInjector(void* display) : display_(display) {}
@@ -25,4 +26,5 @@ private:
     void* display_;                        // Display*
     std::uint8_t buttons_ = 0;             // the viewer's last button mask
     std::set<std::uint32_t> shiftedKeys_;  // keys pressed with a Shift this side added
+    std::set<unsigned> pressed_;           // key codes held down
 };

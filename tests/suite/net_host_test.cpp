@@ -192,6 +192,8 @@ protected:
         explicit InputProbe(Observed* seen) : seen_(seen) {}
         void Key(std::uint32_t, bool) override { Note(); }
         void Pointer(const ViewerPointer&) override { Note(); }
+        void ReleaseAll() override { ++releases; }
+        std::atomic<int> releases{0};
         std::atomic<int> events{0};
 
     private:
@@ -260,6 +262,7 @@ TEST_F(NetHostTest, AdmitsTheRightPasswordRunsASessionAndWaitsAgain) {
             Eventually([&] { return seen_.Count("ended: the viewer said bye") == round + 1; }));
         EXPECT_EQ(seen_.heldWhileRunning.load(), kFakeScanner);
         EXPECT_EQ(seen_.heldAtDeletion.load(), 0u);
+        EXPECT_EQ(input_.releases.load(), round + 1);
     }
     EXPECT_FALSE(host_->IsOver());
     // One line per connection: who, the verdict, how it ended.
@@ -343,6 +346,41 @@ TEST_F(NetHostTest, APortInUseIsRefusedAtOnceAndQuitEndsTheHost) {
     EXPECT_NE(error.find("in use"), std::string::npos) << error;
     host_->Quit();
     EXPECT_TRUE(host_->WaitOver(10000));
+}
+
+TEST_F(NetHostTest, CallsOutToAWaitingViewerAndRetriesWhenNobodyAnswers) {
+    // Nobody waits at first: the call fails, the host stays up and tries again later.
+    std::unique_ptr<farvane::net::TcpListener> viewerSide;
+    ASSERT_TRUE(farvane::net::TcpListener::Listen({"127.0.0.1", 0}, &viewerSide).ok());
+    const std::uint16_t port = viewerSide->port();
+    viewerSide.reset();
+    NetHostConfig config = Config();
+    config.link.call = farvane::net::Endpoint{"127.0.0.1", port};
+    std::string error;
+    host_ = CNetHost::Create(std::move(config), &error);
+    ASSERT_TRUE(host_) << error;
+    EXPECT_EQ(host_->ListeningPort(), 0) << "a calling host listens nowhere";
+    host_->Start(1);
+    EXPECT_TRUE(Eventually([&] { return seen_.Logged("trying again later"); })) << seen_.AllLog();
+    EXPECT_FALSE(host_->IsOver());
+    host_->Quit();
+    EXPECT_TRUE(host_->WaitOver(10000));
+
+    // A viewer that waits: the host calls, is the TLS server, and admits the viewer.
+    ASSERT_TRUE(farvane::net::TcpListener::Listen({"127.0.0.1", 0}, &viewerSide).ok());
+    config = Config();
+    config.link.call = farvane::net::Endpoint{"127.0.0.1", viewerSide->port()};
+    host_ = CNetHost::Create(std::move(config), &error);
+    ASSERT_TRUE(host_) << error;
+    host_->Start(1);
+    std::unique_ptr<farvane::net::TcpSocket> socket;
+    ASSERT_TRUE(viewerSide->Accept(nullptr, 10000, &socket).ok());
+    std::unique_ptr<TlsStream> viewer;
+    ASSERT_TRUE(TlsStream::Connect(std::move(socket), nullptr, 5000, &viewer).ok());
+    EXPECT_EQ(viewer->PeerFingerprint(), host_->Fingerprint());
+    SendHello(*viewer, "right one");
+    EXPECT_TRUE(ReadAnswer(*viewer).admitted);
+    EXPECT_EQ(Read(*viewer, kFakeVideo.size()), kFakeVideo);
 }
 
 }  // namespace

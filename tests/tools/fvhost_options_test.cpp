@@ -20,9 +20,12 @@ TEST(FvhostOptions, ListensOnLoopbackOnlyUnlessTold) {
 
 TEST(FvhostOptions, RefusesWhatItCannotDo) {
     std::string error;
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--listen"}, {"--listen", "nowhere"}, {"--call", "host:0"}, {"--frobnicate"},
-             {"--demo", "--display", ":1"}}) {
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"--listen"},
+                                               {"--listen", "nowhere"},
+                                               {"--call", "host:0"},
+                                               {"--frobnicate"},
+                                               {"--demo", "--display", ":1"}}) {
         EXPECT_FALSE(fvhost::ParseOptions(bad, error)) << bad[0];
         EXPECT_FALSE(error.empty());
     }

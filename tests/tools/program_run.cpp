@@ -16,7 +16,8 @@ extern char** environ;
 namespace tooltest {
 
 ProgramRun::ProgramRun(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::map<std::string, std::string>& environment) {
+                       const std::map<std::string, std::string>& environment,
+                       const std::string& input) {
     char pattern[] = "/tmp/program-run-XXXXXX";
     int fd = mkstemp(pattern);
     if (fd < 0) {
@@ -57,7 +58,7 @@ ProgramRun::ProgramRun(const std::string& program, const std::vector<std::string
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fd, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, fd, STDERR_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, input.c_str(), O_RDONLY, 0);
     if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
         pid_ = -1;
     }

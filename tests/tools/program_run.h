@@ -13,8 +13,10 @@ namespace tooltest {
 
 class ProgramRun {
 public:
+    // `input` names the file the program reads as standard input (default: nothing).
     ProgramRun(const std::string& program, const std::vector<std::string>& arguments,
-               const std::map<std::string, std::string>& environment = {});
+               const std::map<std::string, std::string>& environment = {},
+               const std::string& input = "/dev/null");
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;

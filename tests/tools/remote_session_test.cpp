@@ -313,6 +313,37 @@ TEST_F(RemoteSessionTest, ASlowViewerEndsWithTheRightPicture) {
     std::cout << viewer.Output();
 }
 
+TEST_F(RemoteSessionTest, AStoredPasswordIsAHashThatAdmits) {
+    std::ofstream(folder_ + "/typed-password") << "stored secret\n";
+    ProgramRun setting(FVHOST_PATH, {"--set-password"}, HostEnvironment(),
+                       folder_ + "/typed-password");
+    ASSERT_EQ(setting.Wait(30s), 0) << setting.Output();
+    const std::string options = folder_ + "/host/host.ini";
+    std::ifstream file(options);
+    std::string text((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_NE(text.find("PasswordHash=$argon2id$"), std::string::npos) << text;
+    EXPECT_EQ(text.find("stored secret"), std::string::npos);
+    EXPECT_EQ(fs::status(options).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    host_ =
+        std::make_unique<ProgramRun>(FVHOST_PATH,
+                                     std::vector<std::string>{"--display", server_.display(),
+                                                              "--listen", "127.0.0.1:0", "--once"},
+                                     HostEnvironment());
+    ASSERT_TRUE(host_->WaitForOutput("listening on 127.0.0.1:", 10s)) << host_->Output();
+    std::smatch match;
+    std::string log = host_->Output();
+    ASSERT_TRUE(std::regex_search(log, match, std::regex("127\\.0\\.0\\.1:([0-9]+)")));
+    std::ofstream(folder_ + "/stored") << "stored secret\n";
+    std::string output;
+    std::vector<std::string> arguments = ViewerArguments(std::stoi(match[1]), "stored");
+    arguments.insert(arguments.end(), {"--passes", "1"});
+    EXPECT_EQ(RunProgram(FVVIEW_PATH, arguments, &output), 0) << output;
+    // --once: the host ends after its first session.
+    EXPECT_EQ(host_->Wait(15s), 0) << host_->Output();
+}
+
 TEST(FvhostTest, RefusesToRunWithoutADisplayOrWithABadAddress) {
     std::string output;
     EXPECT_EQ(
