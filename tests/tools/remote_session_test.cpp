@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <regex>
 #include <thread>
 
 #include "image_file.h"
@@ -87,13 +86,20 @@ protected:
             ADD_FAILURE() << host_->Output();
             return 0;
         }
-        std::smatch match;
-        std::string output = host_->Output();
-        std::regex_search(
-            output, match,
-            std::regex("listening on 127\\.0\\.0\\.1:([0-9]+), host key (SHA256:[0-9a-f]+)"));
-        fingerprint_ = match[2];
-        return std::stoi(match[1]);
+        return PortOf(host_->Output(), &fingerprint_);
+    }
+    // The port and host key of the host's "listening on 127.0.0.1:PORT, host key KEY" line.
+    static int PortOf(const std::string& log, std::string* fingerprint) {
+        const std::string mark = "listening on 127.0.0.1:";
+        const std::string keyMark = ", host key ";
+        std::size_t at = log.find(mark);
+        std::size_t key = log.find(keyMark, at);
+        if (at == std::string::npos || key == std::string::npos) {
+            return 0;
+        }
+        std::size_t end = log.find('\n', key);
+        *fingerprint = log.substr(key + keyMark.size(), end - key - keyMark.size());
+        return std::atoi(log.c_str() + at + mark.size());
     }
     std::map<std::string, std::string> HostEnvironment() {
         return {{"FARVANE_STATE_DIR", folder_ + "/host"}};
@@ -332,12 +338,12 @@ TEST_F(RemoteSessionTest, AStoredPasswordIsAHashThatAdmits) {
                                                               "--listen", "127.0.0.1:0", "--once"},
                                      HostEnvironment());
     ASSERT_TRUE(host_->WaitForOutput("listening on 127.0.0.1:", 10s)) << host_->Output();
-    std::smatch match;
-    std::string log = host_->Output();
-    ASSERT_TRUE(std::regex_search(log, match, std::regex("127\\.0\\.0\\.1:([0-9]+)")));
+    std::string key;
+    const int port = PortOf(host_->Output(), &key);
+    ASSERT_NE(port, 0);
     std::ofstream(folder_ + "/stored") << "stored secret\n";
     std::string output;
-    std::vector<std::string> arguments = ViewerArguments(std::stoi(match[1]), "stored");
+    std::vector<std::string> arguments = ViewerArguments(port, "stored");
     arguments.insert(arguments.end(), {"--passes", "1"});
     EXPECT_EQ(RunProgram(FVVIEW_PATH, arguments, &output), 0) << output;
     // --once: the host ends after its first session.
