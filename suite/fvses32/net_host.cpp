@@ -3,6 +3,7 @@
 namespace {
 
 constexpr std::int32_t kActQuit = 9;  // the host pilot's "end the host"
+constexpr DWORD kQuitWaitMs = 10000;
 
 }  // namespace
 
@@ -31,6 +32,12 @@ std::unique_ptr<CNetHost> CNetHost::Create(NetHostConfig config, std::string* er
 }
 
 CNetHost::~CNetHost() {
+    // A host still running is ended the way the host pilot ends one, so that its tear-down
+    // frees what its start-up allocated.
+    if (host_ && !host_->IsOver()) {
+        Quit();
+        host_->WaitOver(kQuitWaitMs);
+    }
     // The stages' threads end first (they queue actions), then the dispatch thread.
     for (WorkerStage* stage :
          {static_cast<WorkerStage*>(connect_.get()), static_cast<WorkerStage*>(admit_.get()),

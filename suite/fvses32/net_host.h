@@ -23,7 +23,8 @@ public:
     // only calls out. Null with `error` set when the pilot library cannot be loaded or the
     // link cannot be readied (port in use, bad address, unreadable key).
     static std::unique_ptr<CNetHost> Create(NetHostConfig config, std::string* error);
-    // Stops the stages and the session.
+    // Ends the host if it still runs (ACT_QUIT, waiting for the host pilot's tear-down), then
+    // stops the stages and the session.
     ~CNetHost();
     CNetHost(const CNetHost&) = delete;
     CNetHost& operator=(const CNetHost&) = delete;
