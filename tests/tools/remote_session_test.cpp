@@ -269,7 +269,7 @@ TEST_F(RemoteSessionTest, KeysTypedByTheViewerReachAnXtermUnlessTheHostIsViewOnl
         ASSERT_NE(port, 0);
         std::vector<std::string> arguments = ViewerArguments(port);
         arguments.insert(arguments.end(),
-                         {"--click", "40,30", "--type", "Hello, FV!\n", "--seconds", "2"});
+                         {"--click", "40,30", "--type", "Hello, FV!\\n", "--seconds", "2"});
         std::string output;
         ASSERT_EQ(RunProgram(FVVIEW_PATH, arguments, &output), 0) << output;
         if (viewOnly) {

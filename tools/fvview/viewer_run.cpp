@@ -56,6 +56,24 @@ std::uint32_t KeysymFor(unsigned char character) {
     }
 }
 
+// The text to type: "\n" and "\t" as written in a shell become Return and Tab, "\\" one
+// backslash; everything else stays as it is.
+std::string TypedText(const std::string& written) {
+    std::string text;
+    for (std::size_t at = 0; at < written.size(); ++at) {
+        if (written[at] == '\\' && at + 1 < written.size()) {
+            const char next = written[at + 1];
+            if (next == 'n' || next == 't' || next == '\\') {
+                text += next == 'n' ? '\n' : next == 't' ? '\t' : '\\';
+                ++at;
+                continue;
+            }
+        }
+        text += written[at];
+    }
+    return text;
+}
+
 // Checks the host's key against the known hosts; pins it when new and trusted.
 bool TrustHost(const Options& options, const std::string& fingerprint, std::string* error) {
     std::string file = options.knownHosts;
@@ -127,7 +145,7 @@ bool SendInput(TlsStream& stream, const Options& options, std::string* error) {
         }
     }
     message.type = ViewerMessageType::kKey;
-    for (unsigned char character : options.type) {
+    for (unsigned char character : TypedText(options.type)) {
         for (bool down : {true, false}) {
             message.key = ViewerKey{KeysymFor(character), down};
             if (!SendMessage(stream, message, error)) {
