@@ -21,6 +21,8 @@ public:
         : CSessQueue<unsigned char>(capacity, threads), m_pSession(session) {}
 
     void BindSource(CByteQueueSource* source) { SetInBinding(QueueBinding(source)); }
+    // True when every byte written so far has been handed to the sink.
+    bool IsEmpty() { return SnapWrite() == SnapRead(); }
     // Binds a new sink (SetOutBinding) and offers it the bytes waiting in the ring.
     void BindSink(CByteQueueSink* sink);
 

@@ -22,7 +22,15 @@ CSessionCore::~CSessionCore() {
 }
 
 void CSessionCore::Stop() {
-    actions_.reset();
+    // Taken out under the lock, so that no Queue call (from the dispatch thread itself, or from
+    // a stage's thread) still reads the queue while it is torn down; destroyed outside the lock,
+    // since its teardown waits for the dispatch thread, which may be about to queue.
+    std::unique_ptr<CActionQueue> ending;
+    {
+        std::unique_lock guard(actionsLock_);
+        ending = std::move(actions_);
+    }
+    ending.reset();
 }
 
 void CSessionCore::SetProcessor(ePROC_ID processor, PACTIONFUNC function) {
@@ -36,6 +44,7 @@ void CSessionCore::SetProcessor(ePROC_ID processor, IProcessor* object) {
 }
 
 int CSessionCore::Queue(const CAction& action) {
+    std::shared_lock guard(actionsLock_);
     if (!actions_) {
         return 0;
     }
@@ -146,12 +155,16 @@ int CSessionCore::Transmit(const void* bytes, int length) {
     auto* next = static_cast<unsigned char*>(const_cast<void*>(bytes));
     int sent = 0;
     EnterCriticalSection(&txFill_);
+    // A slow connection makes the writer wait, for as long as it takes: the bytes of a frame
+    // enter the stream whole or the scanner stays here (and scans nothing meanwhile). Only a
+    // connection that is gone ends the wait; the short count then says what did not go.
     while (sent < length) {
         int taken = transmit_->Write(next + sent, length - sent);
-        if (taken <= 0) {
-            break;  // the sink stayed blocked: the rest is lost, and the count says so
+        if (taken > 0) {
+            sent += taken;
+        } else if (!connected_.load()) {
+            break;
         }
-        sent += taken;
     }
     LeaveCriticalSection(&txFill_);
     return sent;
@@ -161,6 +174,25 @@ void CSessionCore::BindTransmitSink(CByteQueueSink* sink) {
     if (transmit_) {
         transmit_->BindSink(sink);
     }
+}
+
+bool CSessionCore::WaitTransmitDrained(DWORD milliseconds) {
+    constexpr DWORD kPollMs = 5;
+    for (DWORD waited = 0; transmit_ && !transmit_->IsEmpty(); waited += kPollMs) {
+        if (waited >= milliseconds) {
+            return false;
+        }
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
+void CSessionCore::DiscardTransmit() {
+    EnterCriticalSection(&txFill_);
+    transmit_.reset();
+    transmit_ = std::make_unique<CTransQueue>(kTransmitQueueCapacity, SQ_OUTPUT_THREAD, session_,
+                                              nullptr, nullptr);
+    LeaveCriticalSection(&txFill_);
 }
 
 bool CSessionCore::WaitOver(DWORD milliseconds) {

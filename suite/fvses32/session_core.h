@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <shared_mutex>
 #include <thread>
 #include <vector>
 
@@ -80,9 +81,17 @@ public:
 
     int LockTxFill();
     int UnLockTxFill();
+    // Appends all `length` bytes to the transmit stream, waiting while the queue is full for as
+    // long as the session is connected. Returns the bytes taken: `length`, or fewer when the
+    // connection went while waiting.
     int Transmit(const void* bytes, int length);
     // Where transmitted bytes go: a test sink, a socket. Null keeps them queued.
     void BindTransmitSink(CByteQueueSink* sink);
+    // Waits until the transmit queue has handed every byte to its sink; false on time-out.
+    bool WaitTransmitDrained(DWORD milliseconds);
+    // Drops whatever the transmit queue still holds, so that the next connection's stream
+    // starts clean. No Transmit may run meanwhile.
+    void DiscardTransmit();
 
     // The session is over once the session library's own processor got its step back.
     bool IsOver() const { return over_.load(); }
@@ -122,6 +131,7 @@ private:
     ePROC_ID dispatching_ = PROC_SESSION;  // processor being called; dispatch thread only
     HANDLE overEvent_ = nullptr;
     CRITICAL_SECTION txFill_;
+    std::shared_mutex actionsLock_;  // Queue reads actions_ shared; Stop takes it out
     std::unique_ptr<CActionQueue> actions_;
     std::unique_ptr<CTransQueue> transmit_;
 };

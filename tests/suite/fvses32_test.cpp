@@ -266,6 +266,87 @@ TEST_F(SessionCoreTest, TransmitKeepsLockedRunsTogether) {
     EXPECT_EQ(session_.Transmit("x", 0, 0), 0);
 }
 
+// A sink that takes nothing until it is opened, then takes at most `slice` bytes a call.
+class GatedSink final : public CByteQueueSink {
+public:
+    explicit GatedSink(int slice) : slice_(slice) {}
+    int MoveOut(unsigned char* source, int count) override {
+        if (!open_.load()) {
+            std::this_thread::sleep_for(1ms);
+            return 0;
+        }
+        std::lock_guard guard(lock_);
+        int taken = std::min(count, slice_);
+        bytes_.insert(bytes_.end(), source, source + taken);
+        return taken;
+    }
+    void Open() { open_.store(true); }
+    std::vector<unsigned char> Bytes() {
+        std::lock_guard guard(lock_);
+        return bytes_;
+    }
+
+private:
+    int slice_;
+    std::atomic<bool> open_{false};
+    std::mutex lock_;
+    std::vector<unsigned char> bytes_;
+};
+
+// A connection that takes nothing for longer than a queue write waits (5 s of the kernel
+// layer's clock) must not cost a byte: Transmit waits while the session stands, and every byte
+// arrives once the connection moves again, in order.
+TEST(TransmitBackPressure, AStalledConnectionMakesTheWriterWaitAndLosesNothing) {
+    KernelSetTimeScale(100);  // 5 s of kernel time pass in 50 ms
+    CFVSession session;
+    CSessionCore core(&session);
+    session.m_pCore = &core;
+    core.SetConnected(true);
+    GatedSink sink(7000);
+    core.BindTransmitSink(&sink);
+    std::vector<unsigned char> stream(3 * CSessionCore::kTransmitQueueCapacity);
+    for (std::size_t at = 0; at < stream.size(); ++at) {
+        stream[at] = static_cast<unsigned char>(at * 13 + at / 509);
+    }
+    std::atomic<int> sent{-1};
+    std::thread writer([&] {
+        sent.store(session.Transmit(stream.data(), static_cast<int>(stream.size()), 0));
+    });
+    // Several of the queue's 5 s waits go by with the connection stalled.
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(sent.load(), -1) << "Transmit gave up on a stalled connection";
+    sink.Open();
+    writer.join();
+    EXPECT_EQ(sent.load(), static_cast<int>(stream.size()));
+    ASSERT_TRUE(Eventually([&] { return sink.Bytes().size() == stream.size(); }));
+    EXPECT_TRUE(sink.Bytes() == stream);
+    core.BindTransmitSink(nullptr);
+    KernelSetTimeScale(1);
+}
+
+// When the connection goes while the writer waits, Transmit returns with what it took.
+TEST(TransmitBackPressure, AWriterWaitingOnAConnectionThatGoesReturnsAShortCount) {
+    KernelSetTimeScale(100);
+    CFVSession session;
+    CSessionCore core(&session);
+    session.m_pCore = &core;
+    core.SetConnected(true);
+    GatedSink sink(7000);
+    core.BindTransmitSink(&sink);
+    std::vector<unsigned char> stream(2 * CSessionCore::kTransmitQueueCapacity, 0x5A);
+    std::atomic<int> sent{-1};
+    std::thread writer([&] {
+        sent.store(session.Transmit(stream.data(), static_cast<int>(stream.size()), 0));
+    });
+    std::this_thread::sleep_for(100ms);
+    core.SetConnected(false);
+    ASSERT_TRUE(Eventually([&] { return sent.load() >= 0; }));
+    writer.join();
+    EXPECT_EQ(sent.load(), CSessionCore::kTransmitQueueCapacity);
+    core.BindTransmitSink(nullptr);
+    KernelSetTimeScale(1);
+}
+
 TEST(SessionWithoutCore, OperationsDoNothing) {
     CFVSession session;
     EXPECT_EQ(session.SetAction(kPilot, kPilot, 1, 0), 0);

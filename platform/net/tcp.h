@@ -1,0 +1,60 @@
+// TCP connections and listeners over IPv4 and IPv6. Sockets are non-blocking; every wait is
+// bounded and ends early when its wake-up is signalled.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/net/endpoint.h"
+#include "platform/net/net_status.h"
+#include "platform/net/wake_up.h"
+
+namespace farvane::net {
+
+// One connected socket. Shutdown may be called from any thread while another waits on it:
+// the waiter wakes and its next call fails.
+class TcpSocket {
+public:
+    explicit TcpSocket(int fd, std::string peer) : fd_(fd), peer_(std::move(peer)) {}
+    ~TcpSocket();
+    TcpSocket(const TcpSocket&) = delete;
+    TcpSocket& operator=(const TcpSocket&) = delete;
+
+    int fd() const { return fd_; }
+    // The peer's address without the port.
+    const std::string& peer() const { return peer_; }
+    void Shutdown();
+
+private:
+    int fd_;
+    std::string peer_;
+};
+
+class TcpListener {
+public:
+    // Binds and listens on `endpoint` (a name is resolved; the first address that binds wins).
+    // kAddressInUse when the port is taken, kBadAddress when the host cannot be resolved or is
+    // not an address of this machine.
+    static NetStatus Listen(const Endpoint& endpoint, std::unique_ptr<TcpListener>* listener);
+    ~TcpListener();
+    TcpListener(const TcpListener&) = delete;
+    TcpListener& operator=(const TcpListener&) = delete;
+
+    // The port bound (useful after listening on port 0).
+    std::uint16_t port() const { return port_; }
+    // Waits for a caller for at most `timeoutMs` (-1: no limit).
+    NetStatus Accept(const WakeUp* cancel, int timeoutMs, std::unique_ptr<TcpSocket>* socket);
+
+private:
+    TcpListener(int fd, std::uint16_t port) : fd_(fd), port_(port) {}
+
+    int fd_;
+    std::uint16_t port_;
+};
+
+// Connects to `endpoint`, trying each address the name resolves to. kUnreachable when no
+// address answered (refused, no route, timed out), kBadAddress when the name does not resolve.
+NetStatus ConnectTcp(const Endpoint& endpoint, const WakeUp* cancel, int timeoutMs,
+                     std::unique_ptr<TcpSocket>* socket);
+
+}  // namespace farvane::net
