@@ -2,6 +2,7 @@
 // that every backend shows them without knowing about bars.
 #include "platform/ui/frame_bars.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/ui/user_constants.h"
@@ -52,11 +53,18 @@ HWND Bar(HWND frame, UINT id) {
     return nullptr;
 }
 
+// The bar's own visibility, whether or not its frame is shown yet.
+bool Shown(HWND bar) {
+    return (static_cast<DWORD>(GetWindowLongA(bar, GWL_STYLE)) & WS_VISIBLE) != 0;
+}
+
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> children;
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         children.push_back(child);
     }
+    // The newest child comes first in that order: the bar's entries are wanted as created.
+    std::reverse(children.begin(), children.end());
     return children;
 }
 
@@ -101,6 +109,9 @@ HWND CreateToolBar(HWND frame, const std::vector<ToolBarButton>& buttons) {
     int x = 2;
     for (const ToolBarButton& button : buttons) {
         if (button.command == 0) {
+            // A gap, kept as a window of its own so the bar lists every entry in order.
+            CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, x, 2, kSeparatorWidth - 2,
+                            kToolBarHeight - 4, bar, nullptr, nullptr, nullptr);
             x += kSeparatorWidth;
             continue;
         }
@@ -174,11 +185,11 @@ RECT LayoutFrameBars(HWND frame) {
     RECT client{};
     GetClientRect(frame, &client);
     int width = client.right - client.left;
-    if (HWND toolBar = Bar(frame, AFX_IDW_TOOLBAR); toolBar && IsWindowVisible(toolBar)) {
+    if (HWND toolBar = Bar(frame, AFX_IDW_TOOLBAR); toolBar && Shown(toolBar)) {
         MoveWindow(toolBar, 0, client.top, width, kToolBarHeight, TRUE);
         client.top += kToolBarHeight;
     }
-    if (HWND statusBar = Bar(frame, AFX_IDW_STATUS_BAR); statusBar && IsWindowVisible(statusBar)) {
+    if (HWND statusBar = Bar(frame, AFX_IDW_STATUS_BAR); statusBar && Shown(statusBar)) {
         client.bottom -= kStatusBarHeight;
         MoveWindow(statusBar, 0, client.bottom, width, kStatusBarHeight, TRUE);
         // The message pane takes what the indicators leave.

@@ -32,9 +32,9 @@ struct ToolBarButton {
 };
 
 // A toolbar docked at the top of `frame`; each button is a child with the command as its id,
-// and a click reaches the frame as WM_COMMAND with that id. Separators make gaps.
+// and a click reaches the frame as WM_COMMAND with that id. Separators are empty statics.
 HWND CreateToolBar(HWND frame, const std::vector<ToolBarButton>& buttons);
-// The command buttons of a toolbar, in order (separators are not windows).
+// The entries of a toolbar in order, separators (id 0) included.
 std::vector<HWND> ToolBarButtons(HWND toolBar);
 
 // Status bar panes: the message pane (stretches) and the key state indicators.

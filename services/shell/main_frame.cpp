@@ -74,6 +74,11 @@ LRESULT MainFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                 app->OnCommand(LOWORD(wParam));
             }
             return 0;
+        case kShowCreationErrorMessage:
+            if (app) {
+                app->ShowCreationError();
+            }
+            return 0;
         case WM_DROPFILES:
             if (app) {
                 OpenDroppedFile(*app, reinterpret_cast<HDROP>(wParam));

@@ -56,7 +56,10 @@ bool FrameworkCanOpen(const std::string& path, HWND owner, const std::string& ti
 const char* g_unhandledExceptionText = nullptr;
 
 [[noreturn]] void ShowUnhandledException() {
-    MessageBoxA(nullptr, g_unhandledExceptionText, nullptr, MB_OK);
+    // Boxes show on the main thread only; elsewhere the text goes to the error output.
+    if (!MessageBoxA(nullptr, g_unhandledExceptionText, nullptr, MB_OK)) {
+        std::fprintf(stderr, "%s\n", g_unhandledExceptionText);
+    }
     std::abort();
 }
 
@@ -294,8 +297,10 @@ BOOL CServiceApp::StartSessionThread(const std::string& path) {
         return FALSE;
     }
     auto* copy = new std::string(path);
+    ++workers_;
     HANDLE thread = CreateThread(nullptr, 0, SessionThreadProc, copy, 0, nullptr);
     if (!thread) {
+        --workers_;
         delete copy;
         return FALSE;
     }
@@ -326,6 +331,7 @@ DWORD CServiceApp::SessionThreadProc(LPVOID pathString) {
         PostMessageA(main, WM_CLOSE, 0, 0);
     }
     delete handedIn;
+    --app.workers_;
     return exitCode;
 }
 
@@ -344,9 +350,19 @@ BOOL CServiceApp::CreateSvcManager(const char* path) {
     } catch (const std::bad_alloc&) {
         DestroySvcManager();
         if (module_.creationErrorText) {
-            MessageBoxA(nullptr, module_.creationErrorText, module_.creationErrorCaption, MB_OK);
+            if (HWND main = MainWindow()) {
+                PostMessageA(main, kShowCreationErrorMessage, 0, 0);  // before the close
+            } else {
+                ShowCreationError();
+            }
         }
         return FALSE;
+    }
+}
+
+void CServiceApp::ShowCreationError() {
+    if (module_.creationErrorText) {
+        MessageBoxA(nullptr, module_.creationErrorText, module_.creationErrorCaption, MB_OK);
     }
 }
 

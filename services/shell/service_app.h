@@ -9,8 +9,12 @@
 #include <vector>
 
 #include "platform/kernel/win_types.h"
+#include "platform/ui/user_constants.h"
 #include "services/shell/service_module.h"
 #include "services/shell/switches.h"
+
+// Posted by a worker to the main window: show the module's creation-error box.
+inline constexpr UINT kShowCreationErrorMessage = farvane::ui::WM_APP + 1;
 
 class CServiceApp {
 public:
@@ -54,6 +58,11 @@ public:
     bool HoldsInstanceUnit() const { return semaphore_ != nullptr; }
     std::vector<std::string> RecentFiles() const;
     CFVSvcMgr* Manager() const { return manager_.load(); }
+    // Workers started and not yet ended.
+    int RunningWorkers() const { return workers_.load(); }
+    // Shows the creation-error box; the worker asks the main thread for it with
+    // kShowCreationErrorMessage, since only that thread shows windows.
+    void ShowCreationError();
     // The application object of this process (one per program).
     static CServiceApp* Current() { return current_; }
 
@@ -84,5 +93,6 @@ private:
     // The module's one manager; taken and cleared in one atomic step by whichever thread
     // destroys it, so it is destroyed exactly once.
     std::atomic<CFVSvcMgr*> manager_{nullptr};
+    std::atomic<int> workers_{0};
     static CServiceApp* current_;
 };

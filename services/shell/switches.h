@@ -11,7 +11,8 @@ struct ShellSwitches {
 };
 
 // Scans the command line for a slash followed by one of the `accepted` letters (upper case,
-// matched in either case). A recognised switch is recorded and its two characters become
+// matched in either case), at the start of a word that holds no other slash (a slash inside
+// a path is no switch). A recognised switch is recorded and its two characters become
 // blanks; a slash before any other character stays as it is. Trailing blanks are cut at the
 // end; blanks left at the start or in the middle stay.
 void ParseSwitches(std::string& commandLine, const char* accepted, ShellSwitches& switches);

@@ -48,9 +48,10 @@ DWORD SignalEndLater(LPVOID parameter) {
     auto* end = static_cast<DelayedEnd*>(parameter);
     Sleep(end->delayMs);
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, end->eventName.c_str());
+    // The handle stays open: an event nobody holds goes away, and the worker that waits for
+    // it may not have opened it yet.
     if (event) {
         SetEvent(event);
-        CloseHandle(event);
     }
     delete end;
     return 0;
