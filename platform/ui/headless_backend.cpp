@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/ui/common_dialog_api.h"
@@ -307,6 +308,8 @@ int HeadlessBackend::messageBox(HWND owner, const std::string& text, const std::
     }
     int answer = UnattendedMessageBoxAnswer(type, scripted);
     messageBoxes_.push_back(ShownMessageBox{owner, text, caption, type, answer});
+    // Nobody sees a headless program's boxes: its error output says what they said.
+    std::fprintf(stderr, "message box [%s]: %s\n", caption.c_str(), text.c_str());
     return answer;
 }
 
