@@ -165,9 +165,13 @@ WindowWidget::WindowWidget(HWND window, QWidget* parent) : QWidget(parent), wind
                 [this] { scrollAction(SB_HORZ, -1); });
         w->clientInset.cy = kScrollBarSize;
     }
+    // A blink repaints the caret only: the rest of a large window stays as it is while idle.
     connect(&blink_, &QTimer::timeout, this, [this] {
         caretPhase_ = !caretPhase_;
-        update();
+        const CaretState& caret = State().caret;
+        if (caret.owner == window_) {
+            update(QRect(caret.position.x, caret.position.y, caret.width, caret.height));
+        }
     });
 }
 
