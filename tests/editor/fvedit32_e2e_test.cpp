@@ -117,4 +117,45 @@ TEST_F(Fvedit32Test, ScreenshotOfTwoDocumentsAndABlock) {
     EXPECT_EQ(editor.Wait(15000), 0);
 }
 
+// Find takes its keys in the real program: the word typed into it, Enter finds it and closes
+// the dialog, the dot is on the match (typing replaces the marked match), Escape closes it
+// unanswered; a menu opened with Alt+letter opens the dialog too. The screenshot shows two
+// documents, a marked block, the status line and the open Find dialog.
+TEST_F(Fvedit32Test, FindFromItsKeyAndFromTheMenu) {
+    std::string path = folder + "/find.txt";
+    std::string notes = folder + "/notes.txt";
+    WriteFile(path, "alpha\r\nbeta target\r\ngamma\r\n");
+    WriteFile(notes, "Notes\r\n\r\nTwo documents, one marked block.\r\n");
+    Program editor(FVEDIT32_PROGRAM, {path, notes}, Environment());  // the first is active
+    ASSERT_FALSE(StartedFrame().empty()) << "no editor window appeared";
+    Keys("ctrl+s");
+    ASSERT_TRUE(x.Showing("Find")) << "Ctrl+S opened no Find dialog";
+    TypeText("target");
+    Keys("Return");
+    EXPECT_FALSE(x.Showing("Find"));
+    TypeText("hit!");
+    Keys("F2");
+    EXPECT_EQ(ReadFile(path), "alpha\r\nbeta hit!\r\ngamma\r\n");
+
+    Keys("ctrl+s");
+    ASSERT_TRUE(x.Showing("Find"));
+    Keys("Escape");
+    EXPECT_FALSE(x.Showing("Find")) << "Escape left the Find dialog open";
+
+    Keys("alt+s Return");  // Search, Find...
+    EXPECT_TRUE(x.Showing("Find")) << "the Search menu opened no Find dialog";
+    Keys("Escape");
+    EXPECT_FALSE(x.Showing("Find"));
+
+    Keys("alt+w t");  // Window, Tile
+    Keys("ctrl+Home Down shift+Down shift+End ctrl+s");
+    TypeText("beta");  // replaces the last word, which the dialog marks
+    // Moved off the marked block, which it would cover, for the picture.
+    x.Shell("xdotool search --onlyvisible --name '^Find$' windowmove 320 330");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(x.Screenshot(SCREENSHOT_DIR "/fvedit32_find.png", 1, "768x596"));
+    Keys("Escape alt+x");
+    EXPECT_EQ(editor.Wait(15000), 0);
+}
+
 }  // namespace

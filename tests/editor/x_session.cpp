@@ -98,8 +98,13 @@ std::string XSession::WaitForWindow(const std::string& title, int milliseconds) 
 }
 
 bool XSession::Screenshot(const std::string& path, int scale, const std::string& crop) const {
-    return Shell("xwd -root -silent | " FVEDIT_SOURCE_DIR "/scripts/xwd2png '" + path + "' " +
+    return Shell(FVEDIT_SOURCE_DIR "/scripts/xwd2png --screen '" + path + "' " +
                  std::to_string(scale) + " " + crop) == 0;
+}
+
+bool XSession::Showing(const std::string& title) const {
+    std::string ids = Output("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null");
+    return !ids.empty();
 }
 
 Program::Program(const std::string& path, const std::vector<std::string>& arguments,

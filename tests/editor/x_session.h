@@ -23,7 +23,10 @@ public:
     std::string Output(const std::string& command) const;
     // Waits until xdotool finds a window with the title; returns its id or "".
     std::string WaitForWindow(const std::string& title, int milliseconds) const;
-    // Saves a screenshot of the screen as PNG (crop: "WIDTHxHEIGHT" of the top left corner).
+    // True while a mapped window has exactly this title.
+    bool Showing(const std::string& title) const;
+    // Saves a screenshot of the screen as PNG (crop: "WIDTHxHEIGHT" of the top left corner),
+    // each top-level window taken from its own dump (see scripts/xwd2png --screen).
     bool Screenshot(const std::string& path, int scale = 1, const std::string& crop = "") const;
 
 private:

@@ -385,5 +385,18 @@ TEST_F(QtBackendTest, ListDoubleClickAndComboChoiceNotify) {
     ProcessQtEvents();
 }
 
+// Qt names keys like '!' or ';' by their symbol: each still reaches the program with the key
+// that types it, so that it becomes a character.
+TEST(QtKeys, PunctuationHasTheKeyThatTypesIt) {
+    EXPECT_EQ(qt::VirtualKeyOfCharacter('!'), '1');
+    EXPECT_EQ(qt::VirtualKeyOfCharacter(')'), '0');
+    EXPECT_EQ(qt::VirtualKeyOfCharacter(';'), VK_OEM_1);
+    EXPECT_EQ(qt::VirtualKeyOfCharacter('"'), VK_OEM_7);
+    EXPECT_EQ(qt::VirtualKeyOfCharacter('\\'), VK_OEM_5);
+    EXPECT_EQ(qt::VirtualKeyOfCharacter('q'), 'Q');
+    EXPECT_EQ(qt::VirtualKeyOfCharacter('\xE9'), VK_OEM_8);  // an accented letter
+    EXPECT_EQ(qt::VirtualKeyOfCharacter('\x01'), 0);         // a control character has no key
+}
+
 }  // namespace
 }  // namespace farvane::ui::testing

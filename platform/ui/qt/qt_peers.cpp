@@ -13,6 +13,9 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
 
 #include "platform/ui/control_state.h"
 #include "platform/ui/internal.h"
@@ -65,6 +68,12 @@ void FillCombo(QComboBox* widget, const Window& w, const ListState& list) {
     widget->setCurrentIndex(list.current);
     if (widget->isEditable()) {
         widget->setEditText(Latin1(w.text));
+        // A dialog marks the text of its first field, so that typing replaces it.
+        auto start = static_cast<int>(std::min(list.editSelStart, list.editSelEnd));
+        auto end = static_cast<int>(std::max(list.editSelStart, list.editSelEnd));
+        if (end > start) {
+            widget->lineEdit()->setSelection(start, end - start);
+        }
     }
 }
 
@@ -209,13 +218,18 @@ void QtBackend::createFrame(HWND window, Peer& peer) {
     peer.canvas = new WindowWidget(window, frame);
     layout->addWidget(peer.canvas);
     Window* w = FindWindowObject(window);
+    if (w && (w->dialog || w->owner)) {
+        frame->setWindowFlags(frame->windowFlags() | Qt::Dialog);
+    }
+    // An owned window is no Qt child of its owner: disabling the owner for a modal dialog
+    // would disable the dialog with it (Qt passes the state down to child windows), and a
+    // disabled window takes no keys. It stays over its owner as a transient window instead.
     if (w && w->owner) {
         if (QWidget* owner = widgetOf(w->owner)) {
-            frame->setParent(owner, Qt::Dialog);  // stays over its owner
+            frame->winId();
+            owner->winId();
+            frame->windowHandle()->setTransientParent(owner->windowHandle());
         }
-    }
-    if (w && w->dialog) {
-        frame->setWindowFlags(frame->windowFlags() | Qt::Dialog);
     }
     if (w && (w->exStyle & WS_EX_ACCEPTFILES)) {
         peer.canvas->setAcceptDrops(true);
@@ -326,6 +340,10 @@ void QtBackend::syncGeometry(HWND window, Peer& peer) {
         peer.subWindow->setGeometry(w->rect.left, w->rect.top, width + 2 * frame,
                                     height + title + frame);
         return;
+    }
+    if (peer.kind == Peer::Kind::Combo) {
+        // The model's height of a combo box takes in its drop-down list; Qt's field is one line.
+        height = std::min(height, peer.outer->sizeHint().height());
     }
     peer.outer->setGeometry(w->rect.left, w->rect.top, width, height);
 }

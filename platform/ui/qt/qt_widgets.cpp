@@ -10,6 +10,9 @@
 #include <QPainter>
 #include <QUrl>
 
+#include <cctype>
+#include <string_view>
+
 #include "platform/ui/input.h"
 #include "platform/ui/internal.h"
 #include "platform/ui/qt/qt_backend.h"
@@ -33,12 +36,15 @@ bool Syncing() {
 }
 
 void PostKey(QKeyEvent* event, bool down) {
+    QByteArray text = event->text().toLatin1();
     WORD key = VirtualKeyOf(event->key());
+    if (!key && text.size() == 1) {
+        key = VirtualKeyOfCharacter(text[0]);  // punctuation: its key on a US keyboard
+    }
     if (!key) {
         return;
     }
     char typed = 0;
-    QByteArray text = event->text().toLatin1();
     if (down && text.size() == 1) {
         typed = text[0];
     }
@@ -49,6 +55,32 @@ void PostKey(QKeyEvent* event, bool down) {
 }
 
 }  // namespace
+
+WORD VirtualKeyOfCharacter(char typed) {
+    auto c = static_cast<unsigned char>(typed);
+    if (std::isalnum(c)) {
+        return static_cast<WORD>(std::toupper(c));
+    }
+    // The shifted digits, then the punctuation keys, each pair on one key.
+    static constexpr std::string_view kShiftedDigits = ")!@#$%^&*(";
+    if (std::size_t digit = kShiftedDigits.find(typed); digit != std::string_view::npos) {
+        return static_cast<WORD>('0' + digit);
+    }
+    static constexpr struct {
+        std::string_view characters;
+        WORD key;
+    } kPunctuation[] = {{";:", VK_OEM_1},     {"=+", VK_OEM_PLUS},   {",<", VK_OEM_COMMA},
+                        {"-_", VK_OEM_MINUS}, {".>", VK_OEM_PERIOD}, {"/?", VK_OEM_2},
+                        {"`~", VK_OEM_3},     {"[{", VK_OEM_4},      {"\\|", VK_OEM_5},
+                        {"]}", VK_OEM_6},     {"'\"", VK_OEM_7}};
+    for (const auto& entry : kPunctuation) {
+        if (entry.characters.find(typed) != std::string_view::npos) {
+            return entry.key;
+        }
+    }
+    // Other Latin-1 characters (accented letters) still type: they have no key of their own.
+    return c >= 0xA0 ? VK_OEM_8 : 0;
+}
 
 WORD VirtualKeyOf(int key) {
     if (key >= Qt::Key_A && key <= Qt::Key_Z) {
@@ -133,9 +165,13 @@ WindowWidget::WindowWidget(HWND window, QWidget* parent) : QWidget(parent), wind
                 [this] { scrollAction(SB_HORZ, -1); });
         w->clientInset.cy = kScrollBarSize;
     }
+    // A blink repaints the caret only: the rest of a large window stays as it is while idle.
     connect(&blink_, &QTimer::timeout, this, [this] {
         caretPhase_ = !caretPhase_;
-        update();
+        const CaretState& caret = State().caret;
+        if (caret.owner == window_) {
+            update(QRect(caret.position.x, caret.position.y, caret.width, caret.height));
+        }
     });
 }
 

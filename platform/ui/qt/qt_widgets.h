@@ -85,5 +85,8 @@ private:
 
 // The platform's virtual key of a Qt key, or 0.
 WORD VirtualKeyOf(int qtKey);
+// The key that types a character on a US keyboard, for keys Qt names by their symbol
+// ('!', ';', '['...), or 0.
+WORD VirtualKeyOfCharacter(char typed);
 
 }  // namespace farvane::ui::qt
