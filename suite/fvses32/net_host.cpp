@@ -32,19 +32,20 @@ std::unique_ptr<CNetHost> CNetHost::Create(NetHostConfig config, std::string* er
 }
 
 CNetHost::~CNetHost() {
-    // A host still running is ended the way the host pilot ends one, so that its tear-down
-    // frees what its start-up allocated.
-    if (host_ && !host_->IsOver()) {
-        Quit();
-        host_->WaitOver(kQuitWaitMs);
-    }
-    // The stages' threads end first (they queue actions), then the dispatch thread.
+    // The stages' threads end first: a session stage that is ending still writes the CB block,
+    // which the host pilot's tear-down frees. Their late results are ignored once closed.
     for (WorkerStage* stage :
          {static_cast<WorkerStage*>(connect_.get()), static_cast<WorkerStage*>(admit_.get()),
           static_cast<WorkerStage*>(session_.get())}) {
         if (stage) {
             stage->Close();
         }
+    }
+    // A host still running is ended the way the host pilot ends one, so that its tear-down
+    // frees what its start-up allocated; then the dispatch thread stops.
+    if (host_ && !host_->IsOver()) {
+        Quit();
+        host_->WaitOver(kQuitWaitMs);
     }
     if (host_) {
         host_->Core()->Stop();
