@@ -18,6 +18,7 @@
 #include "platform/kernel/thread.h"
 #include "session/session_end_event.h"
 #include "session/svc_mgr.h"
+#include "suite/fvses32/stand_in_session.h"
 
 namespace {
 
@@ -57,7 +58,8 @@ DWORD SignalEndLater(LPVOID parameter) {
     return 0;
 }
 
-// What every manager's construction does: the test's failure, the report, the delayed end.
+}  // namespace
+
 void StartStandInSession(const char* kind, const char* path, int first, int second,
                          const char* text) {
     if (TestSetting("FARVANE_TEST_SVCMGR_FAIL")) {
@@ -76,16 +78,10 @@ void StartStandInSession(const char* kind, const char* path, int first, int seco
     }
 }
 
-}  // namespace
-
 CRemoteSvcMgr::CRemoteSvcMgr(const char* sessionFile, int first, int second, const char* text) {
     StartStandInSession("CRemoteSvcMgr", sessionFile, first, second, text);
 }
 
 COnlineSvcMgr::COnlineSvcMgr(const char* sessionFile, int value) {
     StartStandInSession("COnlineSvcMgr", sessionFile, value, 0, nullptr);
-}
-
-CGatewaySvcMgr::CGatewaySvcMgr(const char* sessionFile) {
-    StartStandInSession("CGatewaySvcMgr", sessionFile, 0, 0, nullptr);
 }

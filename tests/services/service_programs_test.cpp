@@ -19,6 +19,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr const char* kReportChannel = "svcmgr-report";
+// A gateway whose ports the system chooses, so that gateways of parallel tests never meet.
+constexpr const char* kGatewayFile = "[Hosts]\nPort=0\n[Viewers]\nPort=0\n";
 
 class ServiceProgramsTest : public ::testing::Test {
 protected:
@@ -122,7 +124,7 @@ TEST_F(ServiceProgramsTest, OnlineTakesTheLSwitchAndDropsX) {
 }
 
 TEST_F(ServiceProgramsTest, GatewayAcceptsOnlyW) {
-    std::string file = folder_.file("relay.gwf");
+    std::string file = folder_.file("relay.gwf", kGatewayFile);
     auto run = Start(FVGATE, {"/W", file});
     EXPECT_EQ(NextReport(), "CGatewaySvcMgr|" + file + "|0|0|(null)");
     EndSession(file);
@@ -200,7 +202,7 @@ TEST_F(ServiceProgramsTest, EleventhRemoteEndsAtOnceAndTheOthersKeepTheirSession
 }
 
 TEST_F(ServiceProgramsTest, SecondGatewayEndsAtOnceAndTheFirstKeepsItsSession) {
-    std::string file = folder_.file("relay.gwf");
+    std::string file = folder_.file("relay.gwf", kGatewayFile);
     auto first = Start(FVGATE, {file});
     ASSERT_TRUE(NextReport());
     auto second = Start(FVGATE, {folder_.file("other.gwf"), "/W"});

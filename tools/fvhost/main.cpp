@@ -158,6 +158,7 @@ int main(int argc, char** argv) {
     config.host.pilotLibraryPath = FVHOST_PILOT_LIBRARY;
     config.link.listen = options->listen;
     config.link.call = options->call;
+    config.link.gatewayName = options->gatewayName;
     config.link.log = Log;
     if (!AdmissionHash(*options, &config.admission.passwordHash, &error)) {
         return Fail(error);

@@ -19,6 +19,7 @@
 #include "platform/net/tcp.h"
 #include "platform/net/tls_stream.h"
 #include "png_writer.h"
+#include "session/gateway_call.h"
 #include "session/viewer_wire.h"
 #include "videodecode/stream_decoder.h"
 
@@ -301,6 +302,13 @@ int RunViewer(const Options& options, RunStats* stats, std::string* error) {
         !status.ok()) {
         *error = status.message;
         return kExitFailed;
+    }
+    if (!options.gatewayName.empty()) {
+        if (NetStatus status = AskGatewayFor(*socket, options.gatewayName, nullptr, kTimeoutMs);
+            !status.ok()) {
+            *error = status.message;
+            return kExitFailed;
+        }
     }
     if (options.readRate) {
         int size = kSlowReceiveBuffer;
