@@ -139,6 +139,17 @@ TEST_F(ServiceProgramsTest, GatewayAcceptsOnlyW) {
     EXPECT_EQ(NextReport(100), std::nullopt);
 }
 
+TEST_F(ServiceProgramsTest, AGatewayFileThatCannotBeUsedEndsTheGatewaySayingWhy) {
+    std::string file = folder_.file("bad.gwf", "[Viewers]\nPort=58970\n[Hosts]\nPort=99999\n");
+    auto run = Start(FVGATE, {file, "/W"});
+    ASSERT_TRUE(run->WaitForExit());
+    EXPECT_NE(run->Errors().find(file + ": [Hosts] Port=99999 is not a port number"),
+              std::string::npos)
+        << run->Errors();
+    EXPECT_EQ(run->Errors().find("message box"), std::string::npos);  // the gateway shows none
+    EXPECT_EQ(NextExit(), "3 0");
+}
+
 TEST_F(ServiceProgramsTest, OnlySwitchesGiveAnEmptyDocumentAndNoSession) {
     auto run = Start(FVONL32, {"/W", "/L"});
     EXPECT_EQ(NextReport(1000), std::nullopt);
