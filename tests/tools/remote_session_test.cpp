@@ -384,7 +384,9 @@ protected:
             FVHOST_PATH,
             std::vector<std::string>{"--display", server_.display(), "--call",
                                      "127.0.0.1:" + std::to_string(hostPort_), "--gateway-name",
-                                     "desk", "--password-file", folder_ + "/password", "--once"},
+                                     "desk", "--password-file", folder_ + "/password", "--once",
+                                     // where it waits once its session ended, until it ends
+                                     "--listen", "127.0.0.1:0"},
             HostEnvironment());
         if (!host_->WaitForOutput("registered as desk at the gateway", 10s)) {
             ADD_FAILURE() << host_->Output() << gateway_->Output();
