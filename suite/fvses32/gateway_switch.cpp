@@ -57,29 +57,35 @@ int GatewaySwitch::PollTimeout() const {
     return static_cast<int>(std::max<std::int64_t>(left.count() + 1, 0));
 }
 
+// The poll set: the wake-up, the two listeners, the callers, the waiting hosts, and the
+// relayed pair's two sockets (host first) when there is one.
+std::vector<pollfd> GatewaySwitch::PollEntries(const WakeUp& cancel) const {
+    std::vector<pollfd> entries;
+    entries.push_back({cancel.fd(), POLLIN, 0});
+    entries.push_back({hosts_->fd(), POLLIN, 0});
+    entries.push_back({viewers_->fd(), POLLIN, 0});
+    for (const Caller& caller : callers_) {
+        entries.push_back({caller.socket->fd(), POLLIN, 0});
+    }
+    // A waiting host says nothing until it is paired: anything it sends, or its hang-up,
+    // means it is gone.
+    for (const WaitingHost& host : waiting_) {
+        entries.push_back({host.socket->fd(), POLLIN, 0});
+    }
+    if (relay_) {
+        auto events = [](const RelayPipe& in, const RelayPipe& out) {
+            return static_cast<short>((in.WantsRead() ? POLLIN : 0) |
+                                      (out.WantsWrite() ? POLLOUT : 0));
+        };
+        entries.push_back({relay_->host->fd(), events(relay_->toViewer, relay_->toHost), 0});
+        entries.push_back({relay_->viewer->fd(), events(relay_->toHost, relay_->toViewer), 0});
+    }
+    return entries;
+}
+
 bool GatewaySwitch::Run(const WakeUp& cancel) {
     for (;;) {
-        std::vector<pollfd> entries;
-        entries.push_back({cancel.fd(), POLLIN, 0});
-        entries.push_back({hosts_->fd(), POLLIN, 0});
-        entries.push_back({viewers_->fd(), POLLIN, 0});
-        for (const Caller& caller : callers_) {
-            entries.push_back({caller.socket->fd(), POLLIN, 0});
-        }
-        // A waiting host says nothing until it is paired: anything it sends, or its hang-up,
-        // means it is gone.
-        for (const WaitingHost& host : waiting_) {
-            entries.push_back({host.socket->fd(), POLLIN, 0});
-        }
-        const std::size_t relayAt = entries.size();
-        if (relay_) {
-            auto events = [](const RelayPipe& in, const RelayPipe& out) {
-                return static_cast<short>((in.WantsRead() ? POLLIN : 0) |
-                                          (out.WantsWrite() ? POLLOUT : 0));
-            };
-            entries.push_back({relay_->host->fd(), events(relay_->toViewer, relay_->toHost), 0});
-            entries.push_back({relay_->viewer->fd(), events(relay_->toHost, relay_->toViewer), 0});
-        }
+        std::vector<pollfd> entries = PollEntries(cancel);
         if (poll(entries.data(), entries.size(), PollTimeout()) < 0 && errno != EINTR) {
             Log("the gateway cannot wait for its sockets: " + std::string(strerror(errno)));
             return false;
@@ -87,26 +93,11 @@ bool GatewaySwitch::Run(const WakeUp& cancel) {
         if (entries[0].revents != 0) {
             return false;
         }
+        const std::size_t relayAt = 3 + callers_.size() + waiting_.size();
         if (relay_ && StepRelay(entries[relayAt].revents, entries[relayAt + 1].revents)) {
             return true;
         }
-        for (std::size_t at = 0; at < waiting_.size(); ++at) {
-            if (entries[3 + callers_.size() + at].revents != 0) {
-                Log("host " + waiting_[at].name + " left the gateway");
-                waiting_[at].gone = true;
-            }
-        }
-        const Clock::time_point now = Clock::now();
-        for (std::size_t at = 0; at < callers_.size(); ++at) {
-            Caller& caller = callers_[at];
-            if (entries[3 + at].revents != 0) {
-                ReadPreface(caller);
-            } else if (now >= caller.deadline) {
-                Turn(caller, GatewayAnswer::kRefused, "no preface in time");
-            }
-        }
-        std::erase_if(callers_, [](const Caller& caller) { return caller.gone; });
-        std::erase_if(waiting_, [](const WaitingHost& host) { return host.gone; });
+        ServeCallers(entries);
         if (entries[1].revents != 0) {
             Accept(*hosts_, GatewayRole::kHost);
         }
@@ -114,6 +105,27 @@ bool GatewaySwitch::Run(const WakeUp& cancel) {
             Accept(*viewers_, GatewayRole::kViewer);
         }
     }
+}
+
+void GatewaySwitch::ServeCallers(const std::vector<pollfd>& entries) {
+    for (std::size_t at = 0; at < waiting_.size(); ++at) {
+        if (entries[3 + callers_.size() + at].revents != 0) {
+            Log("host " + waiting_[at].name + " left the gateway");
+            waiting_[at].gone = true;
+        }
+    }
+    // Hosts registered here are added behind those polled, and looked at next time.
+    const Clock::time_point now = Clock::now();
+    for (std::size_t at = 0; at < callers_.size(); ++at) {
+        Caller& caller = callers_[at];
+        if (entries[3 + at].revents != 0) {
+            ReadPreface(caller);
+        } else if (now >= caller.deadline) {
+            Turn(caller, GatewayAnswer::kRefused, "no preface in time");
+        }
+    }
+    std::erase_if(callers_, [](const Caller& caller) { return caller.gone; });
+    std::erase_if(waiting_, [](const WaitingHost& host) { return host.gone; });
 }
 
 void GatewaySwitch::Accept(TcpListener& listener, GatewayRole port) {

@@ -7,6 +7,8 @@
 // wake-up, so a teardown never waits for a socket.
 #pragma once
 
+#include <poll.h>
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -58,7 +60,10 @@ private:
     };
     struct Relay;
 
+    std::vector<pollfd> PollEntries(const farvane::net::WakeUp& cancel) const;
     int PollTimeout() const;
+    // Hears the callers and the waiting hosts that poll reported in `entries`.
+    void ServeCallers(const std::vector<pollfd>& entries);
     void Accept(farvane::net::TcpListener& listener, GatewayRole port);
     void ReadPreface(Caller& caller);
     void Admit(Caller& caller, const GatewayPreface& preface);
