@@ -3,8 +3,10 @@
 //
 // Several kernels compute the same values: a table-driven one that works everywhere, and
 // carry-less multiplication kernels (128-bit on any x86-64 with PCLMULQDQ, 256-bit with AVX2
-// and VPCLMULQDQ, 512-bit with AVX-512) chosen at start from what the processor has. Scanning reads
-// every cell of the screen on every pass, so this runs over as many bytes as the screen holds.
+// and VPCLMULQDQ, 512-bit with AVX-512) chosen at start from what the processor has. The 128-
+// and 256-bit kernels first reduce a long message with exclusive ors alone (crc16_ring.h) and
+// fold only what is left with carry-less multiplies. Scanning reads every cell of the screen on
+// every pass, so this runs over as many bytes as the screen holds.
 #pragma once
 
 #include <cstddef>
