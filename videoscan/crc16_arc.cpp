@@ -5,6 +5,8 @@
 #include <array>
 #include <cstring>
 
+#include "videoscan/crc16_ring.h"
+
 namespace videoscan {
 
 namespace {
@@ -176,8 +178,8 @@ FARVANE_CLMUL_TARGET inline __m128i WideSums(__m128i byteSums) {
 // of them overlap.
 constexpr std::size_t kLanes128 = 8;
 
-FARVANE_CLMUL_TARGET CrcSum Clmul128Kernel(CrcSum state, const std::uint8_t* bytes,
-                                           std::size_t count) {
+FARVANE_CLMUL_TARGET CrcSum Clmul128Lanes(CrcSum state, const std::uint8_t* bytes,
+                                          std::size_t count) {
     if (count < 16) {
         return TableKernel(state, bytes, count);
     }
@@ -217,6 +219,22 @@ FARVANE_CLMUL_TARGET CrcSum Clmul128Kernel(CrcSum state, const std::uint8_t* byt
         }
     }
     return FinishClmul(accumulator, WideSums(byteSums), bytes, count);
+}
+
+// Long messages are reduced to 16 digits by the exclusive-or ring first, which is faster than
+// folding every byte with carry-less multiplies; below this the ring's fixed cost outweighs it.
+constexpr std::size_t kMinRing128Bytes = 4 * kRingDigits * 16;
+
+FARVANE_CLMUL_TARGET CrcSum Clmul128Kernel(CrcSum state, const std::uint8_t* bytes,
+                                           std::size_t count) {
+    if (count < kMinRing128Bytes) {
+        return Clmul128Lanes(state, bytes, count);
+    }
+    alignas(16) std::uint8_t rest[kRingDigits * 16];
+    const std::size_t digits = count / 16;
+    const std::uint8_t sum = RingReduce128(state, bytes, digits, rest);
+    const CrcSum reduced{Clmul128Lanes(CrcSum{}, rest, sizeof rest).crc, sum};
+    return TableKernel(reduced, bytes + 16 * digits, count % 16);
 }
 
 FARVANE_CLMUL256_TARGET inline __m256i Fold256Into(__m256i value, __m256i constants, __m256i next) {
@@ -309,6 +327,23 @@ FARVANE_CLMUL256_TARGET CrcSum Finish256(const Lanes256& lanes, const std::uint8
     return FinishClmul(accumulator, WideSums(sums), bytes, count);
 }
 
+// With 32-byte digits the ring pays from about this length on.
+constexpr std::size_t kMinRing256Bytes = 4 * kRingDigits * 32;
+
+// Processors with AVX2 but without VPCLMULQDQ: the ring with 32-byte digits, then 128-bit
+// folds of what it leaves.
+FARVANE_CLMUL_TARGET CrcSum Clmul128Avx2Kernel(CrcSum state, const std::uint8_t* bytes,
+                                               std::size_t count) {
+    if (count < kMinRing256Bytes) {
+        return Clmul128Kernel(state, bytes, count);
+    }
+    alignas(32) std::uint8_t rest[kRingDigits * 32];
+    const std::size_t digits = count / 32;
+    const std::uint8_t sum = RingReduce256(state, bytes, digits, rest);
+    const CrcSum reduced{Clmul128Lanes(CrcSum{}, rest, sizeof rest).crc, sum};
+    return Clmul128Kernel(reduced, bytes + 32 * digits, count % 32);
+}
+
 template <bool kCopy>
 FARVANE_CLMUL256_TARGET CrcSum Clmul256Kernel(CrcSum state, const std::uint8_t* bytes,
                                               std::size_t count, std::uint8_t* copy) {
@@ -317,6 +352,13 @@ FARVANE_CLMUL256_TARGET CrcSum Clmul256Kernel(CrcSum state, const std::uint8_t* 
             std::memcpy(copy, bytes, count);
         }
         return Clmul128Kernel(state, bytes, count);
+    }
+    if (!kCopy && count >= kMinRing256Bytes) {
+        alignas(32) std::uint8_t rest[kRingDigits * 32];
+        const std::size_t digits = count / 32;
+        const std::uint8_t sum = RingReduce256(state, bytes, digits, rest);
+        const CrcSum reduced{Clmul256Kernel<false>(CrcSum{}, rest, sizeof rest, nullptr).crc, sum};
+        return Clmul128Kernel(reduced, bytes + 32 * digits, count % 32);
     }
     Lanes256 lanes;
     Start256<kCopy>(lanes, state, bytes, copy);
@@ -495,7 +537,7 @@ FARVANE_CLMUL512_TARGET CrcSum Clmul512Kernel(CrcSum state, const std::uint8_t* 
 }
 
 struct Dispatch {
-    std::array<CrcKernel, 4> kernels{};
+    std::array<CrcKernel, 5> kernels{};
     std::size_t count = 0;
     CrcKernel best = CrcKernel::Table;
 
@@ -504,6 +546,9 @@ struct Dispatch {
         kernels[count++] = CrcKernel::Table;
         if (__builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1")) {
             kernels[count++] = CrcKernel::Clmul128;
+            if (__builtin_cpu_supports("avx2")) {
+                kernels[count++] = CrcKernel::Clmul128Avx2;
+            }
             if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("vpclmulqdq")) {
                 kernels[count++] = CrcKernel::Clmul256;
             }
@@ -534,6 +579,8 @@ CrcSum CrcSumUpdateWith(CrcKernel kernel, CrcSum state, const std::uint8_t* byte
             return Clmul512Kernel(state, bytes, count);
         case CrcKernel::Clmul256:
             return Clmul256Kernel<false>(state, bytes, count, nullptr);
+        case CrcKernel::Clmul128Avx2:
+            return Clmul128Avx2Kernel(state, bytes, count);
         case CrcKernel::Clmul128:
             return Clmul128Kernel(state, bytes, count);
         case CrcKernel::Table:
@@ -609,6 +656,8 @@ const char* CrcKernelName(CrcKernel kernel) {
             return "clmul512";
         case CrcKernel::Clmul256:
             return "clmul256";
+        case CrcKernel::Clmul128Avx2:
+            return "clmul128-avx2";
         case CrcKernel::Clmul128:
             return "clmul128";
         case CrcKernel::Table:

@@ -2,9 +2,11 @@
 // the byte sum that the cell checksum needs, computed in one pass over the bytes.
 //
 // Several kernels compute the same values: a table-driven one that works everywhere, and
-// carry-less multiplication kernels (128-bit on any x86-64 with PCLMULQDQ, 256-bit with AVX2
-// and VPCLMULQDQ, 512-bit with AVX-512) chosen at start from what the processor has. Scanning reads
-// every cell of the screen on every pass, so this runs over as many bytes as the screen holds.
+// carry-less multiplication kernels (128-bit on any x86-64 with PCLMULQDQ, the same with AVX2,
+// 256-bit with AVX2 and VPCLMULQDQ, 512-bit with AVX-512) chosen at start from what the
+// processor has. All but the 512-bit one first reduce a long message with exclusive ors alone
+// (crc16_ring.h) and fold only what is left with carry-less multiplies. Scanning reads every cell
+// of the screen on every pass, so this runs over as many bytes as the screen holds.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +20,7 @@ struct CrcSum {
     std::uint8_t sum = 0;  // sum of the bytes modulo 256
 };
 
-enum class CrcKernel { Table, Clmul128, Clmul256, Clmul512 };
+enum class CrcKernel { Table, Clmul128, Clmul128Avx2, Clmul256, Clmul512 };
 
 // Continues `state` over the bytes with the fastest kernel this processor offers.
 CrcSum CrcSumUpdate(CrcSum state, const std::uint8_t* bytes, std::size_t count);

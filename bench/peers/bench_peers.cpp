@@ -5,7 +5,9 @@
 //   - the first whole picture (target <= 1.5, moonshot 1.0);
 //   - a typing session: lines appear one by one in a terminal (target <= 1.0).
 // Our scanner reads the FARV.INI that a fresh installation gets. FARVANE_PEERS_CELL=WxH tries
-// another cell geometry, FARVANE_PEERS_CAP=WORD another capability word of the viewer.
+// another cell geometry, FARVANE_PEERS_CAP=WORD another capability word of the viewer,
+// FARVANE_PEERS_LINE_MS=N another pause between typed lines (1000 ms), and
+// FARVANE_PEERS_DUMP=FILE writes the bytes our scanner sent to FILE.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "peer_run.h"
+#include "stream_breakdown.h"
 
 namespace {
 
@@ -24,6 +27,9 @@ const peers::PeerRun& Run() {
                               FARVANE_SOURCE_DIR "/bench/peers/peer_run.cpp"};
         if (const char* cell = std::getenv("FARVANE_PEERS_CELL"); cell != nullptr) {
             settings.cellOverride = cell;
+        }
+        if (const char* interval = std::getenv("FARVANE_PEERS_LINE_MS"); interval != nullptr) {
+            settings.lineIntervalMs = std::atoi(interval);
         }
         if (const char* cap = std::getenv("FARVANE_PEERS_CAP"); cap != nullptr) {
             settings.capabilities = static_cast<std::uint16_t>(std::strtoul(cap, nullptr, 0));
@@ -88,6 +94,40 @@ void BM_TypingSession(benchmark::State& state) {
 }
 BENCHMARK(BM_TypingSession)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+void PrintBreakdown(const char* what, const peers::PeerRun& run, std::size_t begin,
+                    std::size_t end) {
+    const peers::StreamBreakdown sums =
+        peers::BreakDown(run.ourStream, run.capabilities, begin, end);
+    if (!sums.decoded) {
+        std::printf("%s: our stream does not decode: %s\n", what, sums.error.c_str());
+        return;
+    }
+    std::printf(
+        "%s: %zu video frames (%zu compressed) with %zu header bytes and %zu data bytes; "
+        "palette frames %zu bytes\n",
+        what, sums.videoFrames, sums.compressedFrames, sums.frameHeaderBytes, sums.frameDataBytes,
+        sums.paletteFrameBytes);
+    std::printf(
+        "  unpacked: %zu bytes = %zu record-head bytes (%zu cell records, %zu cache "
+        "draws, %zu others) + %zu pixel bytes\n",
+        sums.rawBytes, sums.recordHeadBytes, sums.cellRecords, sums.cacheDraws, sums.otherRecords,
+        sums.pixelBytes);
+}
+
+void DumpStream(const peers::PeerRun& run) {
+    const char* path = std::getenv("FARVANE_PEERS_DUMP");
+    if (path == nullptr) {
+        return;
+    }
+    if (std::FILE* file = std::fopen(path, "wb"); file != nullptr) {
+        std::fwrite(run.ourStream.data(), 1, run.ourStream.size(), file);
+        std::fclose(file);
+        std::printf("our stream (%zu bytes) written to %s\n", run.ourStream.size(), path);
+    } else {
+        std::printf("cannot write %s\n", path);
+    }
+}
+
 void PrintSummary(const peers::PeerRun& run) {
     if (!run.ran) {
         std::printf("\nbench_peers skipped: %s\n", run.error.c_str());
@@ -115,6 +155,16 @@ void PrintSummary(const peers::PeerRun& run) {
                 static_cast<double>(run.ours.typing) / static_cast<double>(bestTyping));
 }
 
+void PrintOurBytes(const peers::PeerRun& run) {
+    if (!run.ran) {
+        return;
+    }
+    PrintBreakdown("our first picture", run, 0, run.ours.firstPicture);
+    PrintBreakdown("our typing session", run, run.ourTypingStart,
+                   run.ourTypingStart + run.ours.typing);
+    DumpStream(run);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,5 +172,6 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     PrintSummary(Run());
+    PrintOurBytes(Run());
     return 0;
 }

@@ -169,6 +169,7 @@ bool WaitUntilAllQuiet(const ScannerHost& ours, unsigned long passes,
 
 PeerRun MeasurePeers(const PeerSettings& settings) {
     PeerRun run;
+    run.capabilities = settings.capabilities;
     run.ours.name = "ours";
     for (const char* name : {"x11vnc", "x0vncserver"}) {
         run.peers.emplace_back().name = name;
@@ -221,6 +222,7 @@ PeerRun MeasurePeers(const PeerSettings& settings) {
 
     // The typing session.
     const std::size_t oursBefore = ours.Bytes();
+    run.ourTypingStart = oursBefore;
     std::vector<std::size_t> peersBefore;
     for (const auto& peer : running) {
         peersBefore.push_back(peer->counter.Bytes());
@@ -244,6 +246,7 @@ PeerRun MeasurePeers(const PeerSettings& settings) {
         peer.counter.Stop();
         peer.server.Stop();
     }
+    run.ourStream = ours.Sent();
     ours.Stop();
     run.ran = true;
     return run;

@@ -24,6 +24,9 @@ struct PeerRun {
     std::vector<SideBytes> peers;  // x11vnc, x0vncserver
     std::string cellGeometry;      // "CellWidth x CellHeight" in the FARV.INI used
     int typedLines = 0;
+    std::vector<std::uint8_t> ourStream;  // everything our scanner sent, in order
+    std::size_t ourTypingStart = 0;       // where the typing session starts in it
+    std::uint16_t capabilities = 0;       // the capability word our scanner was given
 };
 
 struct PeerSettings {

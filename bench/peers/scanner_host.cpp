@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <mutex>
 #include <thread>
 
 #include "platform/kernel/synch.h"
@@ -31,15 +32,29 @@ long NowMs() {
             .count());
 }
 
+// Counts what the scanner sends and keeps a copy, so that the stream can be taken apart
+// afterwards (frames, records, compressed bytes).
 class CountingSink final : public CByteQueueSink {
 public:
-    int MoveOut(unsigned char*, int count) override {
+    int MoveOut(unsigned char* bytes, int count) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            sent_.insert(sent_.end(), bytes, bytes + count);
+        }
         bytes_ += static_cast<std::size_t>(count);
         lastByteMs_ = NowMs();
         return count;
     }
+    std::vector<std::uint8_t> Sent() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return sent_;
+    }
     std::atomic<std::size_t> bytes_{0};
     std::atomic<long> lastByteMs_{NowMs()};
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::uint8_t> sent_;
 };
 
 }  // namespace
@@ -112,6 +127,10 @@ void ScannerHost::Stop() {
     parts_->core->Stop();
     CloseHandle(parts_->host.VideoEvent);
     parts_.reset();
+}
+
+std::vector<std::uint8_t> ScannerHost::Sent() const {
+    return parts_ ? parts_->sink.Sent() : std::vector<std::uint8_t>{};
 }
 
 std::size_t ScannerHost::Bytes() const {

@@ -27,6 +27,8 @@ public:
     void Stop();
 
     std::size_t Bytes() const;
+    // Every byte sent so far, in order.
+    std::vector<std::uint8_t> Sent() const;
     unsigned long Passes() const;
     long IdleMs() const;
 

@@ -90,7 +90,7 @@ void BM_CellChecksumKernel(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kCellBytes));
 }
-BENCHMARK(BM_CellChecksumKernel)->DenseRange(0, 3)->Repetitions(kRepetitions);
+BENCHMARK(BM_CellChecksumKernel)->DenseRange(0, 4)->Repetitions(kRepetitions);
 
 // A session whose transmit queue counts what the scanner sends.
 class CountingSink final : public CByteQueueSink {

@@ -75,6 +75,62 @@ TEST(Crc16Arc, EveryKernelMatchesTheDefinition) {
     }
 }
 
+// Long messages go through the exclusive-or reduction: every number of digits left after its
+// unrolled steps, every tail of bytes after the last whole digit, and messages many times its
+// length, from running states, agree with the definition.
+TEST(Crc16Arc, LongMessagesMatchTheDefinition) {
+    std::mt19937 random(5);
+    const std::vector<std::uint8_t> bytes = RandomBytes(random, 70000);
+    std::vector<std::size_t> lengths = {65536 + 13, 40960, 33 * 1024 + 5};
+    for (std::size_t digits = 60; digits < 60 + 2 * 17; digits += 2) {
+        for (std::size_t tail : {0, 9, 31}) {
+            lengths.push_back(16 * digits + tail);
+            lengths.push_back(32 * digits + tail);
+        }
+    }
+    for (videoscan::CrcKernel kernel : videoscan::AvailableCrcKernels()) {
+        for (std::size_t length : lengths) {
+            Plain plain;
+            plain.crc = static_cast<std::uint16_t>(random());
+            plain.sum = static_cast<std::uint8_t>(random());
+            const videoscan::CrcSum start{plain.crc, plain.sum};
+            for (std::size_t i = 0; i < length; ++i) {
+                plain.Feed(bytes[1 + i]);
+            }
+            const videoscan::CrcSum result =
+                videoscan::CrcSumUpdateWith(kernel, start, bytes.data() + 1, length);
+            ASSERT_EQ(result.crc, plain.crc)
+                << videoscan::CrcKernelName(kernel) << " length " << length;
+            ASSERT_EQ(result.sum, plain.sum)
+                << videoscan::CrcKernelName(kernel) << " length " << length;
+        }
+    }
+}
+
+// A message whose digits cancel in the reduction (the same 16 or 32 bytes over and over, all
+// ones, all zeros after a running state) still has the definition's value.
+TEST(Crc16Arc, RepeatingMessagesMatchTheDefinition) {
+    for (std::uint8_t fill : {0x00, 0xFF, 0x5A}) {
+        for (std::size_t period : {1, 16, 32}) {
+            std::vector<std::uint8_t> bytes(15360);
+            for (std::size_t i = 0; i < bytes.size(); ++i) {
+                bytes[i] = static_cast<std::uint8_t>(fill ^ (i % period));
+            }
+            for (videoscan::CrcKernel kernel : videoscan::AvailableCrcKernels()) {
+                Plain plain;
+                plain.crc = 0xBEEF;
+                for (std::uint8_t byte : bytes) {
+                    plain.Feed(byte);
+                }
+                const videoscan::CrcSum result =
+                    videoscan::CrcSumUpdateWith(kernel, {0xBEEF, 0}, bytes.data(), bytes.size());
+                ASSERT_EQ(result.crc, plain.crc) << videoscan::CrcKernelName(kernel);
+                ASSERT_EQ(result.sum, plain.sum) << videoscan::CrcKernelName(kernel);
+            }
+        }
+    }
+}
+
 // Copying while checksumming: in one piece and in pieces of every size (rows of a cell), with
 // every kernel, the value is the definition's and the copy equals the bytes.
 TEST(Crc16Arc, CopyingKernelsAndStreamsMatchTheDefinition) {
