@@ -333,6 +333,10 @@ void WindowedFileTools::ShowSearchStatus(const char* searching, const char* last
         return;
     }
     lastStatusTick_ = now;
+    if (statusWindow == nullptr) {
+        // The new window's first messages run at the next file.
+        lastPumpTick_ = now - kPumpIntervalMs;
+    }
     ShowStatusWindow(searching, lastFound);
 }
 
