@@ -44,6 +44,25 @@ bool RegularFile(const std::string& directory, const dirent* entry) {
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// Where the complete lines of a chunk end: after its last line end, except that a carriage
+// return at the chunk's end stays with its line (its line feed may follow in the next chunk).
+// 0 when the chunk holds no complete line.
+std::size_t CompleteLinesLength(const char* text, std::size_t length, char end) {
+    const void* last = memrchr(text, end, length);
+    if (last == nullptr) {
+        return 0;
+    }
+    std::size_t at = static_cast<const char*>(last) - text;
+    if (end == '\r' && at + 1 == length) {
+        last = memrchr(text, end, at);
+        if (last == nullptr) {
+            return 0;
+        }
+        at = static_cast<const char*>(last) - text;
+    }
+    return NextLineStart(text, length, at, end);
+}
+
 }  // namespace
 
 bool FileContentSearch::Prepare(const char* pattern, bool matchCase, bool regularExpression) {
@@ -66,8 +85,7 @@ bool FileContentSearch::LineMatches(const char* line, std::size_t length) const 
     return matcher_.FindForward(line, static_cast<DWORD>(length), 0, start, end);
 }
 
-bool FileContentSearch::RegexContains(const char* text, std::size_t length) const {
-    char end = LineEndOf(text, length);
+bool FileContentSearch::RegexContains(const char* text, std::size_t length, char end) const {
     const PlainPattern* literal = matcher_.RequiredLiteral();
     std::size_t from = 0;
     // Every line is a candidate, or, with a literal that every match holds, only the lines
@@ -86,8 +104,7 @@ bool FileContentSearch::RegexContains(const char* text, std::size_t length) cons
             const void* before = memrchr(text + from, end, at - from);
             if (before != nullptr) {
                 std::size_t lineEnd = static_cast<const char*>(before) - text;
-                lineStart = NextLineStart(text, length, lineEnd, end);
-                lineStart = std::min<std::size_t>(lineStart, at);
+                lineStart = std::min<std::size_t>(NextLineStart(text, length, lineEnd, end), at);
             }
         }
         const void* found = std::memchr(text + lineStart, end, length - lineStart);
@@ -106,10 +123,9 @@ bool FileContentSearch::RegexContains(const char* text, std::size_t length) cons
     return false;
 }
 
-bool FileContentSearch::TextContains(const char* text, std::size_t length) const {
-    length = strnlen(text, length);
+bool FileContentSearch::LinesContain(const char* text, std::size_t length, char end) const {
     if (regularExpression_) {
-        return RegexContains(text, length);
+        return RegexContains(text, length, end);
     }
     if (patternHasLineEnd_ || length < plain_.length) {
         return false;
@@ -118,29 +134,64 @@ bool FileContentSearch::TextContains(const char* text, std::size_t length) const
            PLAIN_NOT_FOUND;
 }
 
+bool FileContentSearch::TextContains(const char* text, std::size_t length) const {
+    length = strnlen(text, length);
+    return LinesContain(text, length, LineEndOf(text, length));
+}
+
+bool FileContentSearch::DescriptorContains(int descriptor) {
+    if (contents_.size() < FILE_SEARCH_CHUNK + 1) {
+        contents_.resize(FILE_SEARCH_CHUNK + 1);
+    }
+    char* data = contents_.data();
+    std::size_t kept = 0;  // the incomplete last line of the chunk before
+    char end = 0;
+    for (;;) {
+        ssize_t got = ReadAll(descriptor, data + kept, FILE_SEARCH_CHUNK - kept);
+        if (got < 0) {
+            return false;
+        }
+        std::size_t size = kept + static_cast<std::size_t>(got);
+        bool last = size < FILE_SEARCH_CHUNK;
+        // The text ends at its first zero byte.
+        if (const void* zero = std::memchr(data + kept, '\0', static_cast<std::size_t>(got))) {
+            size = static_cast<const char*>(zero) - data;
+            last = true;
+        }
+        data[size] = '\0';
+        if (end == 0) {
+            end = LineEndOf(data, size);
+        }
+        std::size_t complete = last ? size : CompleteLinesLength(data, size, end);
+        // A line longer than a chunk is searched in pieces; a plain pattern keeps enough of
+        // the piece before to be found across the cut.
+        bool piece = complete == 0 && !last;
+        if (LinesContain(data, piece ? size : complete, end)) {
+            return true;
+        }
+        if (last) {
+            return false;
+        }
+        if (piece) {
+            kept = regularExpression_ ? 0 : plain_.length - 1;
+            complete = size - kept;
+        } else {
+            kept = size - complete;
+        }
+        std::memmove(data, data + complete, kept);
+    }
+}
+
 bool FileContentSearch::FileContains(const char* path) {
     int descriptor = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) {
         return false;
     }
     struct stat info;
-    bool ok = fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
-    std::size_t size = ok ? static_cast<std::size_t>(info.st_size) : 0;
-    if (ok) {
-        // One spare byte holds a terminator for the kernels and the zero-byte rule.
-        if (contents_.size() < size + 1) {
-            contents_.resize(size + 1);
-        }
-        ssize_t got = ReadAll(descriptor, contents_.data(), size);
-        ok = got >= 0;
-        size = ok ? static_cast<std::size_t>(got) : 0;
-    }
+    bool found =
+        fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && DescriptorContains(descriptor);
     close(descriptor);
-    if (!ok) {
-        return false;
-    }
-    contents_[size] = '\0';
-    return TextContains(contents_.data(), size);
+    return found;
 }
 
 std::vector<std::string> FilesOfSpecification(const std::string& specification) {

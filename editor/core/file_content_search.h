@@ -1,8 +1,9 @@
 // Finding which files contain a pattern: the specifications ("*.txt notes/*.md") are
-// enumerated without changing the current directory, and each file is read whole and searched
-// with the editor's search kernels, line by line as the editor's search sees the text (a match
-// never spans a line end; the text ends at its first zero byte). No window is involved: the
-// caller hears of each file through FileSearchProgress.
+// enumerated without changing the current directory, and each file is read in chunks of
+// complete lines and searched with the editor's search kernels, line by line as the editor's
+// search sees the text (a match never spans a line end; the text ends at its first zero
+// byte). Memory stays bounded by the chunk whatever the file's size. No window is involved:
+// the caller hears of each file through FileSearchProgress.
 #pragma once
 
 #include <string>
@@ -10,6 +11,9 @@
 
 #include "editor/core/pattern_matcher.h"
 #include "editor/core/plain_search.h"
+
+// Bytes read from a file at a time.
+inline constexpr std::size_t FILE_SEARCH_CHUNK = 1u << 20;
 
 class FileContentSearch {
 public:
@@ -23,13 +27,16 @@ public:
 
 private:
     bool LineMatches(const char* line, std::size_t length) const;
-    bool RegexContains(const char* text, std::size_t length) const;
+    // The text's lines end at end (a line feed after a carriage return belongs to it).
+    bool RegexContains(const char* text, std::size_t length, char end) const;
+    bool LinesContain(const char* text, std::size_t length, char end) const;
+    bool DescriptorContains(int descriptor);
 
     bool regularExpression_ = false;
     bool patternHasLineEnd_ = false;
     PlainPattern plain_{};
     PatternMatcher matcher_;
-    std::vector<char> contents_;  // reused from file to file
+    std::vector<char> contents_;  // one chunk, reused from file to file
 };
 
 class FileSearchProgress {

@@ -162,6 +162,32 @@ TEST_F(FindFilesTest, LinesAsTheEditorSeesThem) {
     EXPECT_EQ(ui.status, "No pattern specified");
 }
 
+// Files are read in chunks: what lies across a chunk's end is found as in a file read whole.
+TEST_F(FindFilesTest, LargeFilesAreSearchedAcrossTheirChunks) {
+    const std::size_t chunk = FILE_SEARCH_CHUNK;
+    FileContentSearch search;
+    auto contains = [&](const std::string& bytes) {
+        WriteBytes(PathOf("big.txt"), bytes);
+        return search.FileContains(PathOf("big.txt").c_str());
+    };
+    // A line end split between two chunks: the next line still starts after it.
+    std::string lines = std::string(chunk - 2, 'x') + "\r\nfoo bar\r\n";
+    ASSERT_TRUE(search.Prepare("%foo", true, true));
+    EXPECT_TRUE(contains(lines));
+    ASSERT_TRUE(search.Prepare("x\r", true, false));
+    EXPECT_FALSE(contains(lines));
+    // A match in a line that crosses the chunk's end, and in a line longer than a chunk.
+    ASSERT_TRUE(search.Prepare("needle", true, false));
+    EXPECT_TRUE(contains(std::string(chunk - 100, 'a') + "\r\n" + std::string(97, 'b') +
+                         "needle\r\n"));
+    EXPECT_TRUE(contains(std::string(chunk - 3, 'a') + "needle" + std::string(chunk, 'c')));
+    EXPECT_FALSE(contains(std::string(2 * chunk + 5, 'a')));
+    // The text ends at the first zero byte, in any chunk.
+    std::string zeroLate = std::string(chunk + 10, 'a') + "needle" + '\0' + "rest";
+    EXPECT_TRUE(contains(zeroLate));
+    EXPECT_FALSE(contains(std::string(chunk + 10, 'a') + '\0' + "needle"));
+}
+
 TEST_F(FindFilesTest, ListFoundFilesOpensThemOneByOneAtTheFirstMatch) {
     list_files_containing();
     EXPECT_EQ(ui.messages.back().text, "No pattern specified");
