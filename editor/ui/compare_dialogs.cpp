@@ -27,8 +27,8 @@ DialogTemplate CompareTemplate() {
     t.items.push_back(EditText(IDC_COMPARE_LINE1, 60, 46, 40, 12, ES_AUTOHSCROLL));
     t.items.push_back(EditText(IDC_COMPARE_LINE2, 106, 46, 40, 12, ES_AUTOHSCROLL));
     t.items.push_back(GroupBox("Layout", IDC_STATIC, 6, 64, 140, 34));
-    t.items.push_back(
-        AutoRadioButton("H&orizontal", IDC_COMPARE_HORIZONTAL, 12, 76, 60, 10, WS_GROUP));
+    t.items.push_back(AutoRadioButton("H&orizontal", IDC_COMPARE_HORIZONTAL, 12, 76, 60, 10,
+                                      WS_GROUP | WS_TABSTOP));
     t.items.push_back(AutoRadioButton("&Vertical", IDC_COMPARE_VERTICAL, 78, 76, 60, 10));
     t.items.push_back(DefPushButton("OK", IDOK, 196, 6, 48, 14));
     t.items.push_back(PushButton("Cancel", IDCANCEL, 196, 24, 48, 14));
@@ -279,12 +279,13 @@ HWND DifferenceWindow() {
 }
 
 void PlaceCompareWindows(EditWindow* first, EditWindow* second, bool vertical) {
-    if (ew.childrenMaximised) {
-        if (HWND active = ActiveDocument()) {
-            SendMessageA(ew.client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(active), 0);
+    for (EditWindow* window : {first, second}) {
+        HWND document = DocumentWindowOf(window);
+        if (document != nullptr) {
+            SendMessageA(ew.client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(document), 0);
         }
-        ew.childrenMaximised = false;
     }
+    ew.childrenMaximised = false;
     RECT area;
     GetClientRect(ew.client, &area);
     int width = area.right - area.left;

@@ -48,13 +48,13 @@ DialogTemplate StatusTemplate() {
     t.style = WS_POPUP | WS_VISIBLE | WS_CAPTION;
     t.caption = kFindCaption;
     t.cx = 220;
-    t.cy = 62;
+    t.cy = 72;
     t.fontName = "MS Sans Serif";
     t.items.push_back(LText("Searching:", IDC_STATIC, 6, 6, 208, 9));
     t.items.push_back(LText("", IDC_STATUS_SEARCHING, 6, 16, 208, 9, SS_NOPREFIX));
-    t.items.push_back(LText("Found pattern in", IDC_STATUS_FOUND_LABEL, 6, 28, 208, 9));
-    t.items.push_back(LText("", IDC_STATUS_FOUND, 6, 38, 208, 9, SS_NOPREFIX));
-    t.items.push_back(DefPushButton("Cancel", IDCANCEL, 87, 46, 46, 14));
+    t.items.push_back(LText("Found pattern in", IDC_STATUS_FOUND_LABEL, 6, 30, 208, 9));
+    t.items.push_back(LText("", IDC_STATUS_FOUND, 6, 40, 208, 9, SS_NOPREFIX));
+    t.items.push_back(DefPushButton("Cancel", IDCANCEL, 87, 54, 46, 14));
     return t;
 }
 
