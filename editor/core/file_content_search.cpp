@@ -127,11 +127,31 @@ bool FileContentSearch::LinesContain(const char* text, std::size_t length, char 
     if (regularExpression_) {
         return RegexContains(text, length, end);
     }
-    if (patternHasLineEnd_ || length < plain_.length) {
-        return false;
+    if (patternHasLineEnd_) {
+        return PlainLinesContain(text, length, end);
     }
-    return FindPlainForward(text, 0, static_cast<DWORD>(length - plain_.length), plain_) !=
-           PLAIN_NOT_FOUND;
+    // Without a line end in the pattern, a match in the text is a match in one line.
+    return length >= plain_.length &&
+           FindPlainForward(text, 0, static_cast<DWORD>(length - plain_.length), plain_) !=
+               PLAIN_NOT_FOUND;
+}
+
+bool FileContentSearch::PlainLinesContain(const char* text, std::size_t length, char end) const {
+    for (std::size_t from = 0; from < length;) {
+        const void* found = std::memchr(text + from, end, length - from);
+        std::size_t lineEnd = found != nullptr ? static_cast<const char*>(found) - text : length;
+        if (lineEnd - from >= plain_.length &&
+            FindPlainForward(text, static_cast<DWORD>(from),
+                             static_cast<DWORD>(lineEnd - plain_.length),
+                             plain_) != PLAIN_NOT_FOUND) {
+            return true;
+        }
+        if (lineEnd >= length) {
+            break;
+        }
+        from = NextLineStart(text, length, lineEnd, end);
+    }
+    return false;
 }
 
 bool FileContentSearch::TextContains(const char* text, std::size_t length) const {

@@ -30,10 +30,13 @@ private:
     // The text's lines end at end (a line feed after a carriage return belongs to it).
     bool RegexContains(const char* text, std::size_t length, char end) const;
     bool LinesContain(const char* text, std::size_t length, char end) const;
+    // A plain pattern that holds a line end character, searched line by line (a line feed
+    // that does not follow a carriage return is part of a line of a file that has them).
+    bool PlainLinesContain(const char* text, std::size_t length, char end) const;
     bool DescriptorContains(int descriptor);
 
     bool regularExpression_ = false;
-    bool patternHasLineEnd_ = false;
+    bool patternHasLineEnd_ = false;  // a carriage return or line feed
     PlainPattern plain_{};
     PatternMatcher matcher_;
     std::vector<char> contents_;  // one chunk, reused from file to file

@@ -232,7 +232,9 @@ INT_PTR FindFileStatusDlg(HWND dialog, UINT message, WPARAM, LPARAM) {
             StopFindFiles();
             return TRUE;
         case WM_CLOSE:
+            // Closed by the user: the search ends with what it found, as with Cancel.
             StopFindFiles();
+            DestroyWindow(dialog);
             return TRUE;
         case WM_DESTROY:
             if (dialog == statusWindow) {

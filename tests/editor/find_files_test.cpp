@@ -154,6 +154,9 @@ TEST_F(FindFilesTest, LinesAsTheEditorSeesThem) {
     EXPECT_FALSE(search.FileContains(Folder().c_str()));
     ASSERT_TRUE(search.Prepare("a\nb", true, false));
     EXPECT_FALSE(search.TextContains("a\nb", 3));  // a match never spans a line end
+    // In a file whose lines end with carriage returns, a lone line feed is part of a line.
+    EXPECT_TRUE(search.TextContains("x\r\na\nb\r\n", 8));
+    EXPECT_FALSE(search.TextContains("x\r\na\r\nb\r\n", 10));
 
     // A bad pattern is said on the status line and searches nothing.
     Find("a[", "*", false, true);
