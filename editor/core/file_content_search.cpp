@@ -252,10 +252,11 @@ bool SearchSpecifications(const std::string& specifications, FileContentSearch& 
     std::string specification;
     while (words >> specification) {
         for (const std::string& path : FilesOfSpecification(specification)) {
+            // The file is shown first, then the waiting messages run (they may stop the search).
+            progress.Searching(path);
             if (progress.Stopped()) {
                 return false;
             }
-            progress.Searching(path);
             if (search.FileContains(path.c_str()) && !progress.Found(path)) {
                 break;
             }

@@ -151,9 +151,8 @@ void CentreOnFrame(HWND window) {
 
 bool CreateStatusWindow() {
     static DialogTemplate status = StatusTemplate();
-    HWND parent = DocumentWindowOf(pwinCurrent);
-    statusWindow = CreateDialogIndirectParamA(
-        ew.instance, &status, parent != nullptr ? parent : ew.frame, FindFileStatusDlg, 0);
+    // Owned by the frame, which stays enabled while the document area is disabled.
+    statusWindow = CreateDialogIndirectParamA(ew.instance, &status, ew.frame, FindFileStatusDlg, 0);
     if (statusWindow == nullptr) {
         return false;
     }
