@@ -37,6 +37,8 @@ int ScriptedFileToolsUi::CompareDialog(CompareDialogData& data) {
 
 int ScriptedFileToolsUi::FindFilesDialog(FindFilesDialogData& data) {
     lastFindFilesData = data;
+    lastCurrentDirectory = data.currentDirectory != nullptr ? data.currentDirectory : "";
+    lastFindFilesData.currentDirectory = nullptr;  // it points into the caller's frame
     if (finds_.empty()) {
         return 0;
     }

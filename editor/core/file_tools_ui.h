@@ -112,7 +112,8 @@ public:
     std::string lastSearching, lastFound;
     bool busy = false;
     bool arrangedVertically = false;
-    FindFilesDialogData lastFindFilesData{};  // as the dialog was preset
+    FindFilesDialogData lastFindFilesData{};  // as the dialog was preset (no directory)
+    std::string lastCurrentDirectory;         // the directory it showed
     std::vector<std::string> listedFiles;     // what the last list dialog offered
     std::function<void()> onPump;
 

@@ -105,7 +105,7 @@ TEST_F(FindFilesTest, TwoWildcardPatternsAndADirectoryPart) {
     EXPECT_EQ(Stored(), (Names{"sub/e.txt"}));
     EXPECT_EQ(std::string(HistoryEntry(historyLists[HISTORY_LIST_FIND_FILES], 0)),
               PathOf("sub") + "/*.*");
-    EXPECT_STREQ(tools.lastFindFilesData.currentDirectory, Folder().c_str());
+    EXPECT_EQ(tools.lastCurrentDirectory, Folder());
 }
 
 TEST_F(FindFilesTest, AStopFromTheStatusWindowKeepsWhatWasFound) {
