@@ -181,8 +181,8 @@ TEST_F(FindFilesTest, LargeFilesAreSearchedAcrossTheirChunks) {
     EXPECT_FALSE(contains(lines));
     // A match in a line that crosses the chunk's end, and in a line longer than a chunk.
     ASSERT_TRUE(search.Prepare("needle", true, false));
-    EXPECT_TRUE(contains(std::string(chunk - 100, 'a') + "\r\n" + std::string(97, 'b') +
-                         "needle\r\n"));
+    EXPECT_TRUE(
+        contains(std::string(chunk - 100, 'a') + "\r\n" + std::string(97, 'b') + "needle\r\n"));
     EXPECT_TRUE(contains(std::string(chunk - 3, 'a') + "needle" + std::string(chunk, 'c')));
     EXPECT_FALSE(contains(std::string(2 * chunk + 5, 'a')));
     // The text ends at the first zero byte, in any chunk.
