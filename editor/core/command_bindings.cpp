@@ -3,7 +3,9 @@
 #include "editor/core/cursor_commands.h"
 #include "editor/core/documents.h"
 #include "editor/core/editing_commands.h"
+#include "editor/core/file_compare.h"
 #include "editor/core/file_save.h"
+#include "editor/core/find_files.h"
 #include "editor/core/find_replace.h"
 #include "editor/core/macro.h"
 #include "editor/core/undo.h"
@@ -29,6 +31,9 @@ constexpr Pair kFileCommands[] = {
     {"find", find},
     {"find_again", find_again},
     {"replace", replace},
+    {"compare", compare},
+    {"find_files_containing", find_files_containing},
+    {"list_files_containing", list_files_containing},
 };
 
 constexpr Pair kEditingCommands[] = {

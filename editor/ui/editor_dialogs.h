@@ -42,6 +42,8 @@ void RunKeyAssignments();
 void ShowAbout();
 void ShowEditorHelp();
 void ShowHelpContext(DWORD context);
+// Sets the topic that the help's contents show.
+void SetHelpContents(DWORD context);
 
 // Fills a combo box with the non-empty entries of a history list.
 void FillHistoryCombo(HWND dialog, int control, const HistoryList* list);

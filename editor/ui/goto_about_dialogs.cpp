@@ -109,6 +109,10 @@ void ShowHelpContext(DWORD context) {
     WinHelpA(ew.frame, kHelpFile, HELP_CONTEXT, context);
 }
 
+void SetHelpContents(DWORD context) {
+    WinHelpA(ew.frame, kHelpFile, HELP_SETCONTENTS, context);
+}
+
 void ShowEditorHelp() {
     ShowHelpContext(26000);
 }

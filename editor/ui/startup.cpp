@@ -13,6 +13,7 @@
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/editor_fonts.h"
 #include "editor/ui/editor_menus.h"
+#include "editor/ui/file_tools_windows.h"
 #include "editor/ui/menu_ids.h"
 #include "editor/ui/window_commands.h"
 #include "editor/ui/window_painter.h"
@@ -67,6 +68,7 @@ void Initialise(HINSTANCE instance) {
     RegisterStringResource(instance, IDS_ARRANGE_ICONS, "&Arrange Icons");
     RegisterMenuResources(instance, editorMode);
     SetEditorUi(&windowedUi);
+    InstallFileToolsWindows(true);
     SetViewPainter(&windowPainter);
     BindWindowCommands();
     installKeyboardMode = InstallKeyboardMode;
@@ -179,6 +181,9 @@ bool MessageLoopStep() {
         confirm != nullptr && IsDialogMessageA(confirm, &msg)) {
         return true;
     }
+    if (HWND tool = OpenFileToolsDialog(); tool != nullptr && IsDialogMessageA(tool, &msg)) {
+        return true;
+    }
     if (ew.frame != nullptr && ew.accelerators != nullptr &&
         TranslateAcceleratorA(ew.frame, ew.accelerators, &msg)) {
         return true;
@@ -205,6 +210,7 @@ void ShutDownEditor() {
     UnregisterClassA(names.documentClass, ew.instance);
     UnregisterClassA(names.statusClass, ew.instance);
     SetEditorUi(nullptr);
+    InstallFileToolsWindows(false);
     SetViewPainter(nullptr);
     installKeyboardMode = nullptr;
     ResetMacro();

@@ -10,6 +10,9 @@
 #include "editor/core/document_input.h"
 #include "editor/core/edit_window.h"
 #include "editor/core/editing_commands.h"
+#include "editor/core/file_compare.h"
+#include "editor/core/file_tools_ui.h"
+#include "editor/core/find_files.h"
 #include "editor/core/find_replace.h"
 #include "editor/core/key_table.h"
 #include "editor/core/lines.h"
@@ -82,9 +85,15 @@ bool SplitReplace(const std::string& text, std::string& pattern, std::string& re
     return true;
 }
 
+// The texts of a compare's outcome that are results, not failures of the script line.
+bool CompareOutcome(const std::string& text) {
+    return text == "No differences found" || text.rfind("Reached end of file", 0) == 0;
+}
+
 class Runner {
 public:
     Runner(ReplayUi& ui, std::ostream& out) : ui_(ui), out_(out) {}
+    ~Runner() { SetFileToolsUi(nullptr); }
 
     // Returns "" when the line ran, else why it could not be run; failure_ tells whether the
     // command itself failed.
@@ -94,10 +103,93 @@ private:
     std::string Set(const std::string& rest, bool dryRun);
     std::string RunCommand(const std::string& verb, const std::string& rest, bool dryRun);
     void Tail() { CommandTail(); }
+    std::string Compare(const std::string& rest, bool dryRun);
+    std::string FindFiles(const std::string& rest, bool dryRun);
+    // Prints the difference dialog's texts and the message boxes shown since the last call.
+    void PrintShown();
 
     ReplayUi& ui_;
     std::ostream& out_;
+    ScriptedFileToolsUi tools_;
+    std::size_t differencesPrinted_ = 0;
+    std::size_t messagesPrinted_ = 0;
 };
+
+void Runner::PrintShown() {
+    for (; differencesPrinted_ < tools_.differenceTexts.size(); ++differencesPrinted_) {
+        out_ << tools_.differenceTexts[differencesPrinted_] << '\n';
+    }
+    for (; messagesPrinted_ < ui_.messages.size(); ++messagesPrinted_) {
+        out_ << ui_.messages[messagesPrinted_].text << '\n';
+    }
+}
+
+// "compare FILE1 FILE2 [LINE1 LINE2]": compares and presses the difference dialog's button
+// until it closes.
+std::string Runner::Compare(const std::string& rest, bool dryRun) {
+    std::istringstream words(rest);
+    ScriptedFileToolsUi::CompareAnswer answer;
+    std::string lines[2];
+    if (!(words >> answer.file1 >> answer.file2)) {
+        return "compare wants FILE1 FILE2 [LINE1 LINE2]";
+    }
+    if (words >> lines[0]) {
+        long first = 0;
+        long second = 0;
+        if (!(words >> lines[1]) || !ParseCount(lines[0], 1, 65535, first) ||
+            !ParseCount(lines[1], 1, 65535, second)) {
+            return "compare start lines must be two numbers from 1 to 65535";
+        }
+        answer.startLine1 = static_cast<WORD>(first);
+        answer.startLine2 = static_cast<WORD>(second);
+    }
+    if (dryRun) {
+        return "";
+    }
+    SetFileToolsUi(&tools_);
+    differencesPrinted_ = tools_.differenceTexts.size();
+    messagesPrinted_ = ui_.messages.size();
+    tools_.QueueCompare(answer);
+    compare();
+    PrintShown();
+    while (compareState.active) {
+        CompareNextStep();
+        PrintShown();
+    }
+    if (CompareOutcome(ui_.Failure())) {
+        ui_.BeginCommand();
+    }
+    return "";
+}
+
+// "findfiles OPTIONS /PATTERN/SPECIFICATIONS/": searches and prints the files found.
+std::string Runner::FindFiles(const std::string& rest, bool dryRun) {
+    Words options = Split(rest);
+    ScriptedFileToolsUi::FindFilesAnswer answer;
+    if (!ValidOptions(options.verb, "cr") ||
+        !SplitReplace(options.rest, answer.pattern, answer.specifications)) {
+        return "findfiles wants OPTIONS (letters c r, or -) and /PATTERN/FILES/";
+    }
+    if (dryRun) {
+        return "";
+    }
+    answer.matchCase = options.verb.find('c') != std::string::npos;
+    answer.regularExpression = options.verb.find('r') != std::string::npos;
+    SetFileToolsUi(&tools_);
+    messagesPrinted_ = ui_.messages.size();
+    tools_.QueueFindFiles(answer);
+    find_files_containing();
+    out_ << "found " << findFilesState.foundCount << '\n';
+    for (const FoundFile& file : findFilesState.table) {
+        out_ << file.path << '\n';
+    }
+    differencesPrinted_ = tools_.differenceTexts.size();
+    PrintShown();
+    if (ui_.Failure().rfind("More than", 0) == 0) {
+        ui_.BeginCommand();
+    }
+    return "";
+}
 
 std::string Runner::Set(const std::string& rest, bool dryRun) {
     Words words = Split(rest);
@@ -354,6 +446,12 @@ std::string Runner::Run(const std::string& text, bool dryRun) {
     if (verb == "set") {
         return Set(rest, dryRun);
     }
+    if (verb == "compare") {
+        return Compare(rest, dryRun);
+    }
+    if (verb == "findfiles") {
+        return FindFiles(rest, dryRun);
+    }
     if (verb == "screen" || verb == "status") {
         if (!rest.empty()) {
             return verb + " takes nothing";
@@ -498,6 +596,14 @@ escapes \t \n \r \\ and \xHH.
                       press a button of the Confirm Replacement dialog
   goto N [N...]       Goto Line: each N is typed into the field and OK pressed
                       until one is accepted
+  compare FILE1 FILE2 [LINE1 LINE2]
+                      compare two files from the start lines (default 1 1) and press
+                      Next Match / Next Difference until the comparison ends; prints
+                      every message of the difference dialog and every message box
+  findfiles OPTS /PATTERN/FILES/
+                      Find Files Containing over the blank-separated wildcard
+                      specifications FILES; OPTS: c (match case), r (regular
+                      expression), or -. Prints "found N" and the files kept
   answer ok|cancel|yes|no
                       the answer of the next message box that asks a question
   path FILE           the answer of the next file dialog
