@@ -14,6 +14,7 @@
 #include "editor/ui/editor_fonts.h"
 #include "editor/ui/editor_menus.h"
 #include "editor/ui/menu_ids.h"
+#include "editor/ui/script_builder.h"
 #include "editor/ui/window_commands.h"
 #include "editor/ui/window_painter.h"
 #include "editor/ui/window_procedures.h"
@@ -178,6 +179,11 @@ bool MessageLoopStep() {
     if (HWND confirm = ConfirmReplacementDialog();
         confirm != nullptr && IsDialogMessageA(confirm, &msg)) {
         return true;
+    }
+    for (HWND dialog : {AssistantDialog(), ReferenceDialog()}) {
+        if (dialog != nullptr && IsDialogMessageA(dialog, &msg)) {
+            return true;
+        }
     }
     if (ew.frame != nullptr && ew.accelerators != nullptr &&
         TranslateAcceleratorA(ew.frame, ew.accelerators, &msg)) {

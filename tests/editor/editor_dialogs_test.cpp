@@ -176,13 +176,12 @@ TEST_F(DialogTest, EveryCommandNameIsBoundButTheToolsOnes) {
         if (command->function != nullptr && CommandIsPlaceholder(command)) {
             ++placeholders;
             std::string name = command->name;
-            EXPECT_TRUE(name == "batch_help" || name == "compare" ||
-                        name == "find_files_containing" || name == "list_files_containing" ||
-                        name == "print")
+            EXPECT_TRUE(name == "compare" || name == "find_files_containing" ||
+                        name == "list_files_containing")
                 << name;
         }
     }
-    EXPECT_EQ(placeholders, 5);
+    EXPECT_EQ(placeholders, 3);
 }
 
 }  // namespace
