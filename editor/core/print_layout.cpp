@@ -81,9 +81,11 @@ PageLayout LayOutPage(int pageWidth, int pageHeight, int lineHeight, int dpiX, i
     if (page.header < 0 || page.header > page.top) {
         page.header = 0;
     }
+    // The footer sits in the middle of the bottom margin. A margin lower than a line has no
+    // room for it: the footer's line then ends at the page's edge rather than past it.
     page.footer = page.pageHeight - page.bottom / 2 - page.lineHeight / 2;
     if (page.footer > page.pageHeight - page.lineHeight) {
-        page.footer = page.pageHeight - page.bottom;
+        page.footer = page.pageHeight - page.lineHeight;
     }
     return page;
 }
