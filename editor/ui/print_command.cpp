@@ -94,6 +94,10 @@ bool OpenAbortWindow(HWND document) {
 
 }  // namespace
 
+HWND PrintAbortWindow() {
+    return abortWindow;
+}
+
 BOOL AbortProc(HDC, int) {
     MSG msg;
     while (!printStop && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

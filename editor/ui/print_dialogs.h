@@ -28,6 +28,8 @@ void print_file();
 void page_setup();
 void printer_setup();
 BOOL AbortProc(HDC dc, int code);
+// The abort window of the print job under way, or null.
+HWND PrintAbortWindow();
 
 // One line of the printer list: "DEVICE on PORT" shown, "DEVICE=DRIVER,PORT" after the tab.
 std::vector<std::string> PrinterListEntries(const std::vector<SystemPrinter>& printers);

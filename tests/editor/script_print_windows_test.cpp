@@ -1,6 +1,8 @@
 // The script builder's Reference dialog and assistants, and the print commands, on the
 // headless backend, acted on as the user would.
+#include <chrono>
 #include <functional>
+#include <thread>
 
 #include "editor/core/command_reference.h"
 #include "editor/core/editor_settings.h"
@@ -170,6 +172,40 @@ TEST_F(PrintWindowsTest, PrintSendsTheDocumentWithHeaderAndFooter) {
     // The windows are enabled again and the abort window is gone.
     EXPECT_TRUE(IsWindowEnabled(fvedit::ew.frame));
     EXPECT_TRUE(IsWindowEnabled(CurrentDocument()));
+}
+
+TEST_F(PrintWindowsTest, CancelInTheAbortWindowAbortsTheJob) {
+    std::string text;
+    for (int i = 0; i < 400; ++i) {
+        text += "line " + std::to_string(i) + "\r\n";
+    }
+    std::string path = PathOf("long.scr");
+    WriteFile(path, text);
+    backend->pushFileDialogAnswer(path);
+    Command(fvedit::IDM_OPEN);
+    std::string shown;
+    bool frameDisabled = false;
+    Soon([&] {
+        HWND abort = fvedit::PrintAbortWindow();
+        ASSERT_NE(abort, nullptr);
+        char message[128];
+        GetDlgItemTextA(abort, 650, message, sizeof message);
+        shown = message;
+        frameDisabled = !IsWindowEnabled(fvedit::ew.frame);
+        UserClickButton(GetDlgItem(abort, IDCANCEL));
+    });
+    // The timer is due when the print starts; timers come only when no message waits, so it
+    // fires in the abort procedure's loop, after the first page.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // timers wait 10 ms at least
+    Command(fvedit::IDM_PRINT);
+    EXPECT_EQ(shown, "Sending file to print spooler.");
+    EXPECT_TRUE(frameDisabled);
+    const auto& printed = backend->printedDocuments();
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_TRUE(printed[0].aborted);
+    EXPECT_FALSE(printed[0].finished);
+    EXPECT_EQ(fvedit::PrintAbortWindow(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(fvedit::ew.frame));
 }
 
 TEST_F(PrintWindowsTest, WithoutAPrinterTheUserIsTold) {
