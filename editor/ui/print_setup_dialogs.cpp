@@ -256,7 +256,7 @@ bool ValidateSelection(HWND dialog, PrinterSetupState& state) {
     return true;
 }
 
-INT_PTR PrinterSetupProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR PrinterSetupDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<PrinterSetupState*>(GetWindowLongPtrA(dialog, DWL_USER));
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWL_USER, lParam);
@@ -375,7 +375,7 @@ void printer_setup() {
     static DialogTemplate printerSetup = PrinterSetupTemplate();
     PrinterSetupState state;
     state.work = printerDescription;
-    INT_PTR result = DialogBoxIndirectParamA(ew.instance, &printerSetup, ew.frame, PrinterSetupProc,
+    INT_PTR result = DialogBoxIndirectParamA(ew.instance, &printerSetup, ew.frame, PrinterSetupDlg,
                                              reinterpret_cast<LPARAM>(&state));
     if (result == IDOK) {
         printerDescription = state.work;

@@ -129,9 +129,15 @@ void RunAssistant(HWND dialog) {
         return;
     }
     EnableWindow(dialog, FALSE);
-    while (AssistantDialog() != nullptr && MessageLoopStep()) {
+    bool quit = false;
+    while (AssistantDialog() != nullptr && !quit) {
+        quit = !MessageLoopStep();
     }
     EnableWindow(dialog, TRUE);
+    if (quit) {
+        // The editor is ending: the outer loop still has to see its quit message.
+        PostQuitMessage(0);
+    }
 }
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
