@@ -1,6 +1,7 @@
 // The script builder's Reference dialog and assistants, and the print commands, on the
 // headless backend, acted on as the user would.
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <thread>
 
@@ -238,6 +239,25 @@ TEST_F(PrintWindowsTest, PageSetupStoresTemplatesAndMargins) {
     EXPECT_STREQ(editorSettings.printFooter, "");
     EXPECT_EQ(editorSettings.marginLeft, 1440);
     EXPECT_EQ(editorSettings.marginTop, 720);
+}
+
+TEST_F(PrintWindowsTest, AFontChosenInPageSetupCountsOnlyAfterOk) {
+    LOGFONTA font{};
+    std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%s", "DejaVu Sans Mono");
+    for (int ok : {0, 1}) {
+        backend->pushFontAnswer(font, 12);
+        PushModalDialogHandler([ok](HWND dialog) {
+            UserClickButton(GetDlgItem(dialog, fvedit::IDC_PRINT_FONT));
+            UserClickButton(GetDlgItem(dialog, ok ? IDOK : IDCANCEL));
+        });
+        Command(fvedit::IDM_PAGE_SETUP);
+        EXPECT_STREQ(editorSettings.printerFontFace, ok ? "DejaVu Sans Mono" : "");
+        EXPECT_EQ(editorSettings.printerFontSize, ok ? 12 : 0);
+    }
+    // The job prints with it.
+    Command(fvedit::IDM_PRINT);
+    ASSERT_EQ(backend->printedDocuments().size(), 1u);
+    EXPECT_TRUE(backend->printedDocuments()[0].finished);
 }
 
 TEST_F(PrintWindowsTest, PrinterSetupListsEachPortAndSelectsTheDefault) {
