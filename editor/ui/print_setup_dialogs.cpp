@@ -21,6 +21,9 @@ inline constexpr const char* kCannotFindDriver = "Cannot find printer driver.";
 inline constexpr const char* kInvalidDriver = "Invalid printer driver.";
 inline constexpr const char* kInsufficientMemory = "Insufficient memory";
 inline constexpr UINT WM_WININICHANGE = 0x001A;
+// The system tells no one when its printers change: the open dialog looks again this often.
+inline constexpr UINT_PTR PRINTER_POLL_TIMER = 1;
+inline constexpr UINT PRINTER_POLL_MS = 2000;
 
 // Margins are kept in twentieths of a point and shown in inches.
 void ShowMargin(HWND dialog, int control, int twips) {
@@ -264,15 +267,22 @@ INT_PTR PrinterSetupDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
         int tab = 1000;  // past the list's width: only the part before the tab shows
         SendDlgItemMessageA(dialog, IDC_PRINTER_LIST, LB_SETTABSTOPS, 1,
                             reinterpret_cast<LPARAM>(&tab));
-        FillPrinterList(dialog, *state);
+        if (FillPrinterList(dialog, *state)) {
+            SetTimer(dialog, PRINTER_POLL_TIMER, PRINTER_POLL_MS, nullptr);
+        }
         return TRUE;
     }
     if (state == nullptr) {
         return FALSE;
     }
-    if (message == WM_WININICHANGE) {
+    if (message == WM_WININICHANGE ||
+        (message == WM_TIMER && PrinterListEntries(SystemPrinters()) != state->entries)) {
         FillPrinterList(dialog, *state);
         return TRUE;
+    }
+    if (message == WM_DESTROY) {
+        KillTimer(dialog, PRINTER_POLL_TIMER);
+        return FALSE;
     }
     if (message != WM_COMMAND) {
         return FALSE;

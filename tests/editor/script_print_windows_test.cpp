@@ -265,6 +265,7 @@ TEST_F(PrintWindowsTest, PrinterSetupListsEachPortAndSelectsTheDefault) {
         {{"laser", "HP LaserJet", "usb1,usb2", false}, {"office", "Generic PDF", "ipp", true}});
     std::vector<std::string> entries;
     int selected = -2;
+    int added = 0;
     PushModalDialogHandler([&](HWND dialog) {
         HWND list = GetDlgItem(dialog, fvedit::IDC_PRINTER_LIST);
         auto count = SendMessageA(list, LB_GETCOUNT, 0, 0);
@@ -274,6 +275,12 @@ TEST_F(PrintWindowsTest, PrinterSetupListsEachPortAndSelectsTheDefault) {
             entries.push_back(text);
         }
         selected = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
+        // A printer added while the dialog is open shows at the next look.
+        backend->setPrinters({{"laser", "HP LaserJet", "usb1,usb2", false},
+                              {"office", "Generic PDF", "ipp", true},
+                              {"new", "Label", "lpt", false}});
+        SendMessageA(dialog, WM_TIMER, 1, 0);
+        added = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
         UserSelectItem(list, 1);
         UserClickButton(GetDlgItem(dialog, IDOK));
     });
@@ -283,6 +290,7 @@ TEST_F(PrintWindowsTest, PrinterSetupListsEachPortAndSelectsTheDefault) {
                                          "office on ipp\toffice=Generic PDF,ipp"};
     EXPECT_EQ(entries, expected);
     EXPECT_EQ(selected, 2);
+    EXPECT_EQ(added, 4);
     EXPECT_EQ(fvedit::printerDescription.Device(), "laser");
     EXPECT_EQ(fvedit::printerDescription.Port(), "usb2");
     // Chosen again, the chosen entry is selected rather than the default.
