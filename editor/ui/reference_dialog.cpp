@@ -134,6 +134,10 @@ void RunAssistant(HWND dialog) {
         quit = !MessageLoopStep();
     }
     EnableWindow(dialog, TRUE);
+    // The Reference takes the activation back from the assistant it owned.
+    if (!quit && IsWindowVisible(dialog)) {
+        SetActiveWindow(dialog);
+    }
     if (quit) {
         // The editor is ending: the outer loop still has to see its quit message.
         PostQuitMessage(0);

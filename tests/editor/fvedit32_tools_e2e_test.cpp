@@ -80,6 +80,17 @@ TEST_F(Fvedit32ToolsTest, ReferenceDialogWithTheDialAssistant) {
     EXPECT_TRUE(x.Screenshot(SCREENSHOT_DIR "/fvedit32_reference_assistant.png", 1, "768x596"));
     Keys("Return");
     EXPECT_FALSE(x.Showing("Dial Commands"));
+
+    // Session Dial, 69 entries further down, with its defaults and a host typed.
+    Keys("--repeat 69 Down");
+    Keys("alt+t");
+    ASSERT_FALSE(x.WaitForWindow("Session Dial", 5000).empty()) << "no Session Dial";
+    x.Shell("xdotool search --onlyvisible --name '^Session Dial$' windowmove 20 310");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    TypeText("ACME");
+    EXPECT_TRUE(x.Screenshot(SCREENSHOT_DIR "/fvedit32_session_assistant.png", 1, "768x596"));
+    Keys("Escape");  // Cancel: nothing inserted
+    EXPECT_FALSE(x.Showing("Session Dial"));
     Keys("Escape");  // Close hides the Reference
     x.Shell("xdotool windowfocus --sync " + frame);
     Keys("F2 alt+x");
