@@ -7,6 +7,8 @@
 #include "editor/core/ui_services.h"
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/menu_ids.h"
+#include "editor/ui/print_dialogs.h"
+#include "editor/ui/script_builder.h"
 #include "editor/ui/window_commands.h"
 #include "editor/ui/window_procedures.h"
 
@@ -116,8 +118,16 @@ void DocumentMenuCommand(UINT id) {
         case IDM_ABOUT:
             ShowAbout();
             break;
+        case IDM_PAGE_SETUP:
+            page_setup();
+            break;
+        case IDM_PRINTER_SETUP:
+            printer_setup();
+            break;
+        case IDM_REFERENCE:
+            batch_help();
+            break;
         default:
-            // Printer and page setup and the script builder's reference come with the tools.
             Ui().Beep();
             break;
     }

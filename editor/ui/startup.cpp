@@ -15,6 +15,7 @@
 #include "editor/ui/editor_menus.h"
 #include "editor/ui/file_tools_windows.h"
 #include "editor/ui/menu_ids.h"
+#include "editor/ui/script_builder.h"
 #include "editor/ui/window_commands.h"
 #include "editor/ui/window_painter.h"
 #include "editor/ui/window_procedures.h"
@@ -183,6 +184,11 @@ bool MessageLoopStep() {
     }
     if (HWND tool = OpenFileToolsDialog(); tool != nullptr && IsDialogMessageA(tool, &msg)) {
         return true;
+    }
+    for (HWND dialog : {AssistantDialog(), ReferenceDialog()}) {
+        if (dialog != nullptr && IsDialogMessageA(dialog, &msg)) {
+            return true;
+        }
     }
     if (ew.frame != nullptr && ew.accelerators != nullptr &&
         TranslateAcceleratorA(ew.frame, ew.accelerators, &msg)) {

@@ -7,6 +7,8 @@
 #include "editor/core/ui_services.h"
 #include "editor/core/user_messages.h"
 #include "editor/ui/editor_dialogs.h"
+#include "editor/ui/print_dialogs.h"
+#include "editor/ui/script_builder.h"
 #include "editor/ui/ui_state.h"
 #include "editor/view/display_update.h"
 
@@ -176,6 +178,8 @@ void BindWindowCommands() {
         {"about", ShowAbout},
         {"editor_help", ShowEditorHelp},
         {"document_preferences", RunDocumentPreferences},
+        {"print", print_file},
+        {"batch_help", batch_help},
     };
     for (const Pair& pair : kPairs) {
         SetCommandFunction(pair.name, pair.function);

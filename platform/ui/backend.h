@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/printer_api.h"
 #include "platform/ui/surface.h"
 #include "platform/ui/user_types.h"
 
@@ -81,6 +82,12 @@ public:
     virtual BOOL printDialog(PRINTDLGA& request) = 0;
     virtual BOOL pageSetupDialog(PAGESETUPDLGA& request) = 0;
     virtual std::unique_ptr<PrinterTarget> openDefaultPrinter() = 0;
+    // A printer whose document goes to a PDF file; null when the backend cannot write one.
+    virtual std::unique_ptr<PrinterTarget> openPdfPrinter(const std::string& path) {
+        (void)path;
+        return nullptr;
+    }
+    virtual std::vector<SystemPrinter> printers() { return {}; }
 
     virtual bool clipboardHasText() = 0;
     virtual std::string clipboardText() = 0;

@@ -76,6 +76,16 @@ BOOL ChooseFontA(CHOOSEFONTA* request) {
     return CurrentBackend().chooseFontDialog(*request);
 }
 
+HDC AdoptPrinter(std::unique_ptr<PrinterTarget> printer) {
+    auto dc = std::make_unique<DeviceContext>();
+    dc->clip = RECT{0, 0, printer->deviceCaps(HORZRES), printer->deviceCaps(VERTRES)};
+    dc->printer = std::move(printer);
+    dc->textColor = RGB(0, 0, 0);
+    dc->backColor = RGB(255, 255, 255);
+    dc->backMode = TRANSPARENT;
+    return reinterpret_cast<HDC>(State().deviceContexts.insert(std::move(dc)));
+}
+
 BOOL PrintDlgA(PRINTDLGA* request) {
     g_lastError = 0;
     if (!request || !CheckSize(request->lStructSize, sizeof(PRINTDLGA))) {
@@ -90,13 +100,7 @@ BOOL PrintDlgA(PRINTDLGA* request) {
             g_lastError = PDERR_NODEFAULTPRN;
             return FALSE;
         }
-        auto dc = std::make_unique<DeviceContext>();
-        dc->clip = RECT{0, 0, printer->deviceCaps(HORZRES), printer->deviceCaps(VERTRES)};
-        dc->printer = std::move(printer);
-        dc->textColor = RGB(0, 0, 0);
-        dc->backColor = RGB(255, 255, 255);
-        dc->backMode = TRANSPARENT;
-        request->hDC = reinterpret_cast<HDC>(State().deviceContexts.insert(std::move(dc)));
+        request->hDC = AdoptPrinter(std::move(printer));
     }
     return TRUE;
 }

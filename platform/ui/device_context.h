@@ -43,5 +43,7 @@ FontSpec ResolveScreenFont(HFONT font);
 void CreateStockObjects();
 DeviceContext* FindDc(HDC dc);
 GdiObject* FindGdiObject(HGDIOBJ object);
+// A new printer device context on the target (black text, transparent background).
+HDC AdoptPrinter(std::unique_ptr<PrinterTarget> printer);
 
 }  // namespace farvane::ui

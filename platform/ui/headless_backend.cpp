@@ -43,8 +43,9 @@ private:
 // A letter-size page at 120 dots per inch with a quarter-inch unprintable border.
 class HeadlessPrinter : public PrinterTarget {
 public:
-    explicit HeadlessPrinter(std::shared_ptr<std::vector<PrintedDocument>> log)
-        : log_(std::move(log)) {}
+    explicit HeadlessPrinter(std::shared_ptr<std::vector<PrintedDocument>> log,
+                             std::string outputPath = "")
+        : log_(std::move(log)), outputPath_(std::move(outputPath)) {}
 
     int deviceCaps(int index) const override {
         switch (index) {
@@ -71,7 +72,8 @@ public:
         }
     }
     bool startDoc(const std::string& name) override {
-        log_->push_back(PrintedDocument{name, {}, false, false});
+        log_->push_back(
+            PrintedDocument{outputPath_.empty() ? name : outputPath_, {}, false, false});
         document_ = log_->size() - 1;
         return true;
     }
@@ -116,6 +118,7 @@ private:
     std::shared_ptr<std::vector<PrintedDocument>> log_;
     std::size_t document_ = kNone;
     std::unique_ptr<PageRecorder> page_;
+    std::string outputPath_;
 };
 
 }  // namespace
@@ -385,6 +388,10 @@ std::unique_ptr<PrinterTarget> HeadlessBackend::openDefaultPrinter() {
         return nullptr;
     }
     return std::make_unique<HeadlessPrinter>(printed_);
+}
+
+std::unique_ptr<PrinterTarget> HeadlessBackend::openPdfPrinter(const std::string& path) {
+    return std::make_unique<HeadlessPrinter>(printed_, path);
 }
 
 bool HeadlessBackend::clipboardHasText() {

@@ -103,6 +103,9 @@ public:
     BOOL printDialog(PRINTDLGA& request) override;
     BOOL pageSetupDialog(PAGESETUPDLGA& request) override;
     std::unique_ptr<PrinterTarget> openDefaultPrinter() override;
+    // Records the document as the default printer does, under the PDF's path as its name.
+    std::unique_ptr<PrinterTarget> openPdfPrinter(const std::string& path) override;
+    std::vector<SystemPrinter> printers() override { return printers_; }
     bool clipboardHasText() override;
     std::string clipboardText() override;
     void setClipboardText(const std::string& text) override;
@@ -125,6 +128,7 @@ public:
     const std::vector<PrintedDocument>& printedDocuments() const { return *printed_; }
     int beeps() const { return beeps_; }
     void setHasPrinter(bool hasPrinter) { hasPrinter_ = hasPrinter; }
+    void setPrinters(std::vector<SystemPrinter> printers) { printers_ = std::move(printers); }
     void setScreenSize(SIZE size) { screen_ = size; }
 
     // The character grid of a window that has painted, or null.
@@ -147,6 +151,7 @@ private:
     std::optional<std::string> clipboard_;
     int beeps_ = 0;
     bool hasPrinter_ = true;
+    std::vector<SystemPrinter> printers_;
     SIZE screen_{1024, 768};
 };
 

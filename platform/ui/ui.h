@@ -13,6 +13,7 @@
 #include "platform/ui/input.h"
 #include "platform/ui/interprocess.h"
 #include "platform/ui/menu_api.h"
+#include "platform/ui/printer_api.h"
 #include "platform/ui/resources.h"
 #include "platform/ui/user_constants.h"
 #include "platform/ui/user_types.h"

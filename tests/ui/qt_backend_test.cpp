@@ -264,6 +264,32 @@ TEST_F(QtBackendTest, PrintingWritesAPdfAndAnAbortLeavesNoFile) {
     QFile::remove(QString::fromStdString(path));
 }
 
+TEST_F(QtBackendTest, PdfContextsWriteTheirOwnFileWithoutAPrinter) {
+    std::string path = ::testing::TempDir() + "ui_pdf_dc_test.pdf";
+    QFile::remove(QString::fromStdString(path));
+    EXPECT_EQ(CreatePdfDC(""), nullptr);
+    HDC dc = CreatePdfDC(path.c_str());
+    ASSERT_NE(dc, nullptr);
+    DOCINFOA info;
+    info.lpszDocName = "print test";
+    ASSERT_GT(StartDocA(dc, &info), 0);
+    EXPECT_EQ(StartPage(dc), 1);
+    TextOutA(dc, 100, 100, "to a PDF", 8);
+    EXPECT_EQ(EndPage(dc), 1);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));  // written when the job ends
+    EXPECT_EQ(EndDoc(dc), 1);
+    DeleteDC(dc);
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(path)));
+    QFile::remove(QString::fromStdString(path));
+    // Every printer the system lists has a name, and at most one is the default.
+    int defaults = 0;
+    for (const SystemPrinter& printer : SystemPrinters()) {
+        EXPECT_FALSE(printer.name.empty());
+        defaults += printer.isDefault;
+    }
+    EXPECT_LE(defaults, 1);
+}
+
 TEST_F(QtBackendTest, MessageBoxUnattendedTakesTheDefaultButton) {
     EXPECT_EQ(MessageBoxA(nullptr, "Save?", "Editor", MB_YESNOCANCEL | MB_DEFBUTTON2), IDNO);
     EXPECT_EQ(MessageBoxA(nullptr, "Done", "Editor", MB_OK), IDOK);

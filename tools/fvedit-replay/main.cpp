@@ -16,7 +16,11 @@
 #include "editor/core/file_save.h"
 #include "editor/view/display_update.h"
 #include "replay_script.h"
+#include "replay_tools.h"
 #include "replay_ui.h"
+#ifdef FVEDIT_REPLAY_CAN_PRINT
+#include "replay_print.h"
+#endif
 
 namespace {
 
@@ -187,6 +191,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     editorSettings.makeBackups = options.backups ? 1 : 0;
+#ifdef FVEDIT_REPLAY_CAN_PRINT
+    SetPdfPrinter(PrintCurrentWindowToPdf);
+#endif
     int result = 0;
     for (const std::string& path : options.files) {
         result |= ReplayFile(path, lines, options);

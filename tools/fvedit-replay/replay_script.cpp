@@ -21,6 +21,7 @@
 #include "editor/view/cell_grid.h"
 #include "editor/view/display_update.h"
 #include "editor/view/status_line.h"
+#include "replay_tools.h"
 
 namespace {
 
@@ -473,7 +474,9 @@ std::string Runner::Run(const std::string& text, bool dryRun) {
         }
         return "";
     }
-    return RunCommand(verb, rest, dryRun);
+    bool handled = false;
+    std::string problem = RunToolVerb(verb, rest, dryRun, out_, handled);
+    return handled ? problem : RunCommand(verb, rest, dryRun);
 }
 
 }  // namespace
@@ -613,6 +616,11 @@ escapes \t \n \r \\ and \xHH.
   set margin N        right margin of the document (0 to 512)
   set tabsize N       tab size of the document (1 to 16)
   set window RxC      rows and columns of the window (default 24x80)
+  assist ID [CONTROL=TEXT | CONTROL]...
+                      run the assistant of a script command id (1100, 1240, 1320, ...)
+                      with its fields set by control id (a bare id checks a box), print
+                      the lines it inserts and insert them
+  print FILE.pdf      print the document (its block when one is marked) to a PDF file
   screen              print the window as it would be shown
   status              print the status line
 

@@ -410,6 +410,14 @@ std::unique_ptr<PrinterTarget> QtBackend::openDefaultPrinter() {
     return OpenQtPrinter(printerOutput_);
 }
 
+std::unique_ptr<PrinterTarget> QtBackend::openPdfPrinter(const std::string& path) {
+    return path.empty() ? nullptr : OpenQtPrinter(path);
+}
+
+std::vector<SystemPrinter> QtBackend::printers() {
+    return QtSystemPrinters();
+}
+
 bool QtBackend::clipboardHasText() {
     return !QGuiApplication::clipboard()->text().isEmpty();
 }

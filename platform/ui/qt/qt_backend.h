@@ -66,6 +66,8 @@ public:
     BOOL printDialog(PRINTDLGA& request) override;
     BOOL pageSetupDialog(PAGESETUPDLGA& request) override;
     std::unique_ptr<PrinterTarget> openDefaultPrinter() override;
+    std::unique_ptr<PrinterTarget> openPdfPrinter(const std::string& path) override;
+    std::vector<SystemPrinter> printers() override;
     bool clipboardHasText() override;
     std::string clipboardText() override;
     void setClipboardText(const std::string& text) override;

@@ -135,6 +135,24 @@ std::unique_ptr<PrinterTarget> OpenQtPrinter(const std::string& pdfPath) {
     return std::make_unique<QtPrinterTarget>(pdfPath);
 }
 
+std::vector<SystemPrinter> QtSystemPrinters() {
+    std::vector<SystemPrinter> printers;
+    QString defaultName = QPrinterInfo::defaultPrinterName();
+    for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
+        SystemPrinter printer;
+        printer.name = info.printerName().toStdString();
+        printer.driver =
+            info.makeAndModel().isEmpty() ? std::string("CUPS") : info.makeAndModel().toStdString();
+        // The queue's location is what the system says about where it prints; a queue
+        // without one is named by its print service.
+        printer.port =
+            info.location().isEmpty() ? std::string("CUPS") : info.location().toStdString();
+        printer.isDefault = info.printerName() == defaultName;
+        printers.push_back(printer);
+    }
+    return printers;
+}
+
 BOOL RunPrintDialog(PRINTDLGA& request, QWidget* parent) {
     QPrinter printer;
     QPrintDialog dialog(&printer, parent);

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ui/backend.h"
 #include "platform/ui/common_dialog_api.h"
@@ -16,6 +17,8 @@ namespace farvane::ui::qt {
 // aborted or failed job never leaves a partial file where a good one was. Null when there is
 // no printer.
 std::unique_ptr<PrinterTarget> OpenQtPrinter(const std::string& pdfPath);
+// The printers of the system's printing service (CUPS), the default one marked.
+std::vector<SystemPrinter> QtSystemPrinters();
 BOOL RunPrintDialog(PRINTDLGA& request, QWidget* parent);
 BOOL RunPageSetupDialog(PAGESETUPDLGA& request, QWidget* parent);
 
