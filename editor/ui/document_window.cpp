@@ -172,10 +172,7 @@ void OnVerticalScroll(HWND window, WPARAM wParam) {
         // Scrolling by less than a window moves the pixels and paints only the rows uncovered.
         if (moved != 0 && std::abs(moved) < record->rows && !record->marking) {
             record->redraw &= static_cast<WORD>(~RD_ALL);
-            HideCaret(window);
-            ScrollWindow(window, 0, -moved * viewMetrics.lineHeight, nullptr, nullptr);
-            UpdateWindow(window);
-            ShowCaret(window);
+            ScrollDocumentRows(window, moved);
         }
     } else if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
         VerticalScroll(ScrollAction::Thumb, HIWORD(wParam));

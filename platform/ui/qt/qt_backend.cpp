@@ -259,7 +259,7 @@ void QtBackend::windowChanged(HWND window, WindowChange change) {
 void QtBackend::surfaceUpdated(HWND window, const RECT& rect) {
     Peer* peer = peerOf(window);
     if (peer && peer->canvas) {
-        peer->canvas->update(
+        peer->canvas->showDrawn(
             QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
     }
 }
@@ -272,7 +272,7 @@ FontSpec QtBackend::resolveFont(const LOGFONTA& logFont, int stockId) {
     FontSpec fontSpec;
     fontSpec.logFont = logFont;
     fontSpec.stockId = stockId;
-    fontSpec.metrics = MetricsOf(FontFor(logFont, stockId));
+    fontSpec.metrics = ScreenFontFor(logFont, stockId).metrics;
     return fontSpec;
 }
 

@@ -168,9 +168,9 @@ WindowWidget::WindowWidget(HWND window, QWidget* parent) : QWidget(parent), wind
     // A blink repaints the caret only: the rest of a large window stays as it is while idle.
     connect(&blink_, &QTimer::timeout, this, [this] {
         caretPhase_ = !caretPhase_;
-        const CaretState& caret = State().caret;
-        if (caret.owner == window_) {
-            update(QRect(caret.position.x, caret.position.y, caret.width, caret.height));
+        QRect now = caretRect();
+        if (!now.isEmpty()) {
+            update(now);
         }
     });
 }
@@ -233,6 +233,25 @@ void WindowWidget::updateScrollBars() {
     }
 }
 
+void WindowWidget::showDrawn(const QRect& rect) {
+    QRect client(0, 0, width() - (vertical_ ? kScrollBarSize : 0),
+                 height() - (horizontal_ ? kScrollBarSize : 0));
+    QRect shown = rect.intersected(client);
+    if (!shown.isEmpty()) {
+        update(shown);
+    }
+}
+
+QRect WindowWidget::caretRect() const {
+    const CaretState& caret = State().caret;
+    if (caret.owner != window_) {
+        return QRect();
+    }
+    return QRect(caret.position.x, caret.position.y, caret.width, caret.height);
+}
+
+// A caret that moved or changed is repainted where it was and where it is now, not over the
+// whole window: typing in a large window repaints only what the keystroke changed.
 void WindowWidget::restartCaretBlink() {
     UINT time = GetCaretBlinkTime();
     caretPhase_ = true;
@@ -241,23 +260,31 @@ void WindowWidget::restartCaretBlink() {
     } else {
         blink_.stop();
     }
-    update();
+    QRect now = caretRect();
+    if (!caretShown_.isEmpty()) {
+        update(caretShown_);
+    }
+    if (!now.isEmpty() && now != caretShown_) {
+        update(now);
+    }
 }
 
-void WindowWidget::paintEvent(QPaintEvent*) {
+void WindowWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     Window* w = FindWindowObject(window_);
     auto* surface = w ? dynamic_cast<ImageSurface*>(w->surface.get()) : nullptr;
+    QRect area = event->rect();
     if (surface) {
-        painter.drawImage(0, 0, surface->image());
+        painter.drawImage(area.topLeft(), surface->image(), area);
     } else {
-        painter.fillRect(rect(), palette().window());
+        painter.fillRect(area, palette().window());
     }
     const CaretState& caret = State().caret;
+    caretShown_ = QRect();
     if (caret.owner == window_ && caret.hideCount == 0 && caretPhase_ && hasFocus()) {
+        caretShown_ = caretRect();
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        painter.fillRect(QRect(caret.position.x, caret.position.y, caret.width, caret.height),
-                         Qt::white);
+        painter.fillRect(caretShown_, Qt::white);
     }
 }
 

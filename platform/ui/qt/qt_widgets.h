@@ -18,6 +18,9 @@ public:
     HWND window() const { return window_; }
     void updateScrollBars();
     void restartCaretBlink();
+    // Shows what was drawn into the window's image there; the scroll bars are repainted only
+    // when they change, not when drawing ran under them.
+    void showDrawn(const QRect& rect);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -35,11 +38,14 @@ protected:
 
 private:
     void scrollAction(int bar, int action);
+    // Where the caret is while this window owns it (empty otherwise).
+    QRect caretRect() const;
     HWND window_;
     QScrollBar* vertical_ = nullptr;
     QScrollBar* horizontal_ = nullptr;
     QTimer blink_;
     bool caretPhase_ = true;
+    QRect caretShown_;  // the caret's rectangle at the last paint, to erase it when it moves
 };
 
 // The frame of a top-level window: its menu bar over the window's own widget.
