@@ -236,6 +236,13 @@ void OnActivate(HWND window, WPARAM deactivated, LPARAM activated) {
     }
 }
 
+// A click in the client area of a window other than the one its activation last deactivated
+// only activates it; other clicks activate and go on to the window.
+LRESULT OnMouseActivate(HWND window, LPARAM lParam) {
+    return LOWORD(lParam) == HTCLIENT && window != ew.lastDeactivated ? MA_ACTIVATEANDEAT
+                                                                      : MA_ACTIVATE;
+}
+
 // The common tail of the handled input messages.
 LRESULT Tail() {
     CommandTail();
@@ -315,6 +322,8 @@ LRESULT DocumentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_MDIACTIVATE:
             OnActivate(window, wParam, lParam);
             break;
+        case WM_MOUSEACTIVATE:
+            return OnMouseActivate(window, lParam);
         case WM_CENTER_DOT_LINE:
             to_center();
             return Tail();

@@ -19,6 +19,7 @@
 
 #include "platform/ui/common_dialog_api.h"
 #include "platform/ui/internal.h"
+#include "platform/ui/qt/qt_mouse_activation.h"
 #include "platform/ui/qt/qt_printer.h"
 #include "platform/ui/qt/qt_surface.h"
 #include "platform/ui/qt/qt_widgets.h"
@@ -107,9 +108,16 @@ QtBackend* CurrentQtBackend() {
     return dynamic_cast<QtBackend*>(State().backend.get());
 }
 
-QtBackend::QtBackend() : dispatcher_(QAbstractEventDispatcher::instance()) {}
+QtBackend::QtBackend()
+    : dispatcher_(QAbstractEventDispatcher::instance()),
+      mouseActivation_(std::make_unique<MouseActivationFilter>()) {
+    QCoreApplication::instance()->installEventFilter(mouseActivation_.get());
+}
 
 QtBackend::~QtBackend() {
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        application->removeEventFilter(mouseActivation_.get());
+    }
     for (auto& [window, peer] : peers_) {
         if (peer.outer && !peer.outer->parent()) {
             delete peer.outer;

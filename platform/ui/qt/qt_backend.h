@@ -22,6 +22,7 @@ class QMenuBar;
 
 namespace farvane::ui::qt {
 
+class MouseActivationFilter;
 class WindowWidget;
 
 struct Peer {
@@ -108,6 +109,7 @@ private:
     std::atomic<bool> woken_{false};
     std::string printerOutput_;
     bool unattended_ = false;
+    std::unique_ptr<MouseActivationFilter> mouseActivation_;
 };
 
 // The backend when it is the Qt one, else null.
