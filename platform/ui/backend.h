@@ -61,6 +61,8 @@ public:
     virtual void windowChanged(HWND, WindowChange) {}
     // Part of a window's surface was drawn and should be shown.
     virtual void surfaceUpdated(HWND, const RECT&) {}
+    // SetCursor changed the cursor shown over the program's windows (null: the classes').
+    virtual void cursorChanged(HCURSOR) {}
 
     // The drawing target of a window that paints itself.
     virtual std::unique_ptr<Surface> createSurface(HWND window, int width, int height) = 0;

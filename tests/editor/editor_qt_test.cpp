@@ -1,5 +1,6 @@
 // The editor on the Qt backend (offscreen): the three screen fonts, typing through Qt's key
-// events into a document, the desktop clipboard, and a click into an inactive document.
+// events into a document, the desktop clipboard, a click into an inactive document, and the
+// cursors (the text beam over documents, the wait cursor during long operations).
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include "editor/ui/editor_fonts.h"
 #include "editor/ui/menu_ids.h"
 #include "editor/ui/startup.h"
+#include "editor/ui/windowed_ui.h"
 #include "editor/view/view_metrics.h"
 #include "platform/ui/qt/qt_widgets.h"
 #include "window_fixture.h"
@@ -111,6 +113,26 @@ TEST_F(EditorQtTest, AClickIntoADocumentThatWasNotJustLeftOnlyActivatesIt) {
     EXPECT_EQ(pwinCurrent->dot.offset, 0);
     EXPECT_EQ(qt->peerOf(first)->subWindow->mdiArea()->activeSubWindow(),
               qt->peerOf(first)->subWindow.data());
+}
+
+TEST_F(EditorQtTest, DocumentsShowTheTextBeamAndLongOperationsTheWaitCursor) {
+    ASSERT_TRUE(Start());
+    Settle();
+    EXPECT_EQ(qt->peerOf(CurrentDocument())->canvas->cursor().shape(), Qt::IBeamCursor);
+    EXPECT_EQ(qt->peerOf(fvedit::ew.frame)->canvas->cursor().shape(), Qt::ArrowCursor);
+    fvedit::WindowedUi ui;
+    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+    ui.BeginWaitCursor();
+    ui.BeginWaitCursor();  // an operation inside another
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    ui.EndWaitCursor();
+    ASSERT_NE(QApplication::overrideCursor(), nullptr) << "the outer operation still runs";
+    ui.EndWaitCursor();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(GetCursor(), nullptr);
+    ui.EndWaitCursor();  // unbalanced: nothing to put back
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace

@@ -115,6 +115,9 @@ QtBackend::QtBackend()
 }
 
 QtBackend::~QtBackend() {
+    if (waitCursorShown_) {
+        QApplication::restoreOverrideCursor();
+    }
     if (QCoreApplication* application = QCoreApplication::instance()) {
         application->removeEventFilter(mouseActivation_.get());
     }
@@ -270,6 +273,18 @@ void QtBackend::surfaceUpdated(HWND window, const RECT& rect) {
         peer->canvas->showDrawn(
             QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
     }
+}
+
+// The wait cursor overrides every window's own until another cursor is set.
+void QtBackend::cursorChanged(HCURSOR cursor) {
+    CursorShape shape;
+    bool wait = ShapeOfCursor(cursor, &shape) && shape == CursorShape::Wait;
+    if (wait && !waitCursorShown_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (!wait && waitCursorShown_) {
+        QApplication::restoreOverrideCursor();
+    }
+    waitCursorShown_ = wait;
 }
 
 std::unique_ptr<Surface> QtBackend::createSurface(HWND, int width, int height) {

@@ -55,6 +55,7 @@ public:
     void windowDestroyed(HWND window) override;
     void windowChanged(HWND window, WindowChange change) override;
     void surfaceUpdated(HWND window, const RECT& rect) override;
+    void cursorChanged(HCURSOR cursor) override;
     std::unique_ptr<Surface> createSurface(HWND window, int width, int height) override;
     FontSpec resolveFont(const LOGFONTA& logFont, int stockId) override;
     void pumpEvents(DWORD milliseconds) override;
@@ -110,6 +111,7 @@ private:
     std::string printerOutput_;
     bool unattended_ = false;
     std::unique_ptr<MouseActivationFilter> mouseActivation_;
+    bool waitCursorShown_ = false;
 };
 
 // The backend when it is the Qt one, else null.

@@ -56,6 +56,17 @@ void PostKey(QKeyEvent* event, bool down) {
 
 }  // namespace
 
+Qt::CursorShape QtCursorOf(CursorShape shape) {
+    switch (shape) {
+        case CursorShape::IBeam:
+            return Qt::IBeamCursor;
+        case CursorShape::Wait:
+            return Qt::WaitCursor;
+        default:
+            return Qt::ArrowCursor;
+    }
+}
+
 WORD VirtualKeyOfCharacter(char typed) {
     auto c = static_cast<unsigned char>(typed);
     if (std::isalnum(c)) {
@@ -149,6 +160,11 @@ WindowWidget::WindowWidget(HWND window, QWidget* parent) : QWidget(parent), wind
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     Window* w = FindWindowObject(window);
+    // The class's cursor over the window (a text beam over a text window).
+    CursorShape shape;
+    if (w && ShapeOfCursor(w->windowClass->cursor, &shape)) {
+        setCursor(QtCursorOf(shape));
+    }
     if (w && (w->style & WS_VSCROLL)) {
         vertical_ = new QScrollBar(Qt::Vertical, this);
         connect(vertical_, &QAbstractSlider::actionTriggered, this,

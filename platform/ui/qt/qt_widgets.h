@@ -6,9 +6,13 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "platform/ui/cursor_api.h"
 #include "platform/ui/user_types.h"
 
 namespace farvane::ui::qt {
+
+// Qt's cursor for one of the standard shapes.
+Qt::CursorShape QtCursorOf(CursorShape shape);
 
 // A window that paints itself: shows the window's backing image and the caret, has the
 // window's scroll bars, and turns mouse, key, focus and drop events into the model's input.
