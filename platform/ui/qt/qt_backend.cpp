@@ -275,6 +275,14 @@ void QtBackend::surfaceUpdated(HWND window, const RECT& rect) {
     }
 }
 
+void QtBackend::surfaceScrolled(HWND window, int dx, int dy, const RECT& area) {
+    Peer* peer = peerOf(window);
+    if (peer && peer->canvas) {
+        peer->canvas->showScrolled(
+            dx, dy, QRect(area.left, area.top, area.right - area.left, area.bottom - area.top));
+    }
+}
+
 // The wait cursor overrides every window's own until another cursor is set.
 void QtBackend::cursorChanged(HCURSOR cursor) {
     CursorShape shape;

@@ -55,6 +55,7 @@ public:
     void windowDestroyed(HWND window) override;
     void windowChanged(HWND window, WindowChange change) override;
     void surfaceUpdated(HWND window, const RECT& rect) override;
+    void surfaceScrolled(HWND window, int dx, int dy, const RECT& area) override;
     void cursorChanged(HCURSOR cursor) override;
     std::unique_ptr<Surface> createSurface(HWND window, int width, int height) override;
     FontSpec resolveFont(const LOGFONTA& logFont, int stockId) override;

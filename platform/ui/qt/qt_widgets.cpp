@@ -184,10 +184,7 @@ WindowWidget::WindowWidget(HWND window, QWidget* parent) : QWidget(parent), wind
     // A blink repaints the caret only: the rest of a large window stays as it is while idle.
     connect(&blink_, &QTimer::timeout, this, [this] {
         caretPhase_ = !caretPhase_;
-        QRect now = caretRect();
-        if (!now.isEmpty()) {
-            update(now);
-        }
+        showArea(caretRect());
     });
 }
 
@@ -249,12 +246,33 @@ void WindowWidget::updateScrollBars() {
     }
 }
 
-void WindowWidget::showDrawn(const QRect& rect) {
-    QRect client(0, 0, width() - (vertical_ ? kScrollBarSize : 0),
+QRect WindowWidget::clientRect() const {
+    return QRect(0, 0, width() - (vertical_ ? kScrollBarSize : 0),
                  height() - (horizontal_ ? kScrollBarSize : 0));
-    QRect shown = rect.intersected(client);
-    if (!shown.isEmpty()) {
-        update(shown);
+}
+
+void WindowWidget::showArea(const QRect& rect) {
+    if (!rect.isEmpty()) {
+        pending_ += rect;
+        update(rect);
+    }
+}
+
+void WindowWidget::showDrawn(const QRect& rect) {
+    showArea(rect.intersected(clientRect()));
+}
+
+// Parts waiting to be painted were stale on the screen: they are painted where their pixels
+// went as well as where they were, whatever Qt does with its own pending region.
+void WindowWidget::showScrolled(int dx, int dy, const QRect& rect) {
+    QRect area = rect.intersected(clientRect());
+    if (area.isEmpty()) {
+        return;
+    }
+    QRegion stale = pending_.translated(dx, dy) & QRegion(area);
+    scroll(dx, dy, area);
+    for (const QRect& part : stale) {
+        showArea(part);
     }
 }
 
@@ -277,11 +295,9 @@ void WindowWidget::restartCaretBlink() {
         blink_.stop();
     }
     QRect now = caretRect();
-    if (!caretShown_.isEmpty()) {
-        update(caretShown_);
-    }
-    if (!now.isEmpty() && now != caretShown_) {
-        update(now);
+    showArea(caretShown_);
+    if (now != caretShown_) {
+        showArea(now);
     }
 }
 
@@ -290,6 +306,7 @@ void WindowWidget::paintEvent(QPaintEvent* event) {
     Window* w = FindWindowObject(window_);
     auto* surface = w ? dynamic_cast<ImageSurface*>(w->surface.get()) : nullptr;
     QRect area = event->rect();
+    pending_ = QRegion();
     if (surface) {
         painter.drawImage(area.topLeft(), surface->image(), area);
     } else {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMdiSubWindow>
+#include <QRegion>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
@@ -25,6 +26,9 @@ public:
     // Shows what was drawn into the window's image there; the scroll bars are repainted only
     // when they change, not when drawing ran under them.
     void showDrawn(const QRect& rect);
+    // The image's pixels in the rectangle moved: what is shown moves the same way (Qt moves
+    // its backing store rather than painting the area again).
+    void showScrolled(int dx, int dy, const QRect& rect);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,12 +48,17 @@ private:
     void scrollAction(int bar, int action);
     // Where the caret is while this window owns it (empty otherwise).
     QRect caretRect() const;
+    QRect clientRect() const;
+    // Asks for the rectangle to be painted from the image.
+    void showArea(const QRect& rect);
     HWND window_;
     QScrollBar* vertical_ = nullptr;
     QScrollBar* horizontal_ = nullptr;
     QTimer blink_;
     bool caretPhase_ = true;
-    QRect caretShown_;  // the caret's rectangle at the last paint, to erase it when it moves
+    QRect caretShown_;
+    QRegion pending_;  // asked to be shown and not painted yet  // the caret's rectangle at the
+                       // last paint, to erase it when it moves
 };
 
 // The frame of a top-level window: its menu bar over the window's own widget.
