@@ -410,6 +410,7 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    qt::TextKernel kernel = qt::LastTextKernel();
     fvedit::ShutDownEditor();
     RemoveFolder();
     auto ratio = [&](const char* baseline, const char* ours) {
@@ -419,7 +420,11 @@ int main(int argc, char** argv) {
                    ? b->second / o->second
                    : 0.0;
     };
-    std::printf("\nkeystroke to paint vs QPlainTextEdit: ratio %.2f (target >= 1.0)\n",
+    std::printf("\ntext kernel of the editor's rows: %s\n",
+                kernel == qt::TextKernel::GlyphGrid    ? "glyph runs on the cell grid (fast)"
+                : kernel == qt::TextKernel::CellByCell ? "each character laid out (portable)"
+                                                       : "Qt layout of the whole run");
+    std::printf("keystroke to paint vs QPlainTextEdit: ratio %.2f (target >= 1.0)\n",
                 ratio("BM_PlainTextKeys", "BM_EditorKeys"));
     std::printf("page down to paint vs QPlainTextEdit: ratio %.2f (target >= 1.0)\n",
                 ratio("BM_PlainTextPageDown", "BM_EditorPageDown"));
