@@ -172,10 +172,7 @@ void OnVerticalScroll(HWND window, WPARAM wParam) {
         // Scrolling by less than a window moves the pixels and paints only the rows uncovered.
         if (moved != 0 && std::abs(moved) < record->rows && !record->marking) {
             record->redraw &= static_cast<WORD>(~RD_ALL);
-            HideCaret(window);
-            ScrollWindow(window, 0, -moved * viewMetrics.lineHeight, nullptr, nullptr);
-            UpdateWindow(window);
-            ShowCaret(window);
+            ScrollDocumentRows(window, moved);
         }
     } else if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
         VerticalScroll(ScrollAction::Thumb, HIWORD(wParam));
@@ -237,6 +234,13 @@ void OnActivate(HWND window, WPARAM deactivated, LPARAM activated) {
         ew.lastDeactivated = nullptr;
         ValidateRect(window, nullptr);
     }
+}
+
+// A click in the client area of a window other than the one its activation last deactivated
+// only activates it; other clicks activate and go on to the window.
+LRESULT OnMouseActivate(HWND window, LPARAM lParam) {
+    return LOWORD(lParam) == HTCLIENT && window != ew.lastDeactivated ? MA_ACTIVATEANDEAT
+                                                                      : MA_ACTIVATE;
 }
 
 // The common tail of the handled input messages.
@@ -318,6 +322,8 @@ LRESULT DocumentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_MDIACTIVATE:
             OnActivate(window, wParam, lParam);
             break;
+        case WM_MOUSEACTIVATE:
+            return OnMouseActivate(window, lParam);
         case WM_CENTER_DOT_LINE:
             to_center();
             return Tail();

@@ -35,6 +35,7 @@ bool RegisterEditorClasses(HINSTANCE instance) {
     frame.hInstance = instance;
     frame.hbrBackground =
         reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_APPWORKSPACE + 1));
+    frame.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     frame.lpszClassName = names.frameClass;
     WNDCLASSA document;
     document.style = CS_DBLCLKS;
@@ -43,12 +44,14 @@ bool RegisterEditorClasses(HINSTANCE instance) {
     document.hInstance = instance;
     document.hbrBackground =
         reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1));
+    document.hCursor = LoadCursorA(nullptr, IDC_IBEAM);
     document.lpszClassName = names.documentClass;
     WNDCLASSA status;
     status.style = CS_HREDRAW | CS_VREDRAW;
     status.lpfnWndProc = StatusWndProc;
     status.hInstance = instance;
     status.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    status.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     status.lpszClassName = names.statusClass;
     return RegisterClassA(&frame) && RegisterClassA(&document) && RegisterClassA(&status);
 }

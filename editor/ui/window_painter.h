@@ -21,6 +21,9 @@ public:
 void PaintDocument(HWND document, EditWindow* window, HDC dc, const RECT& area);
 // Paints one row of the window (0-based from lplnTop).
 void PaintRow(EditWindow* window, HDC dc, int row);
+// Moves the window's pixels up by `lines` rows (down when negative) and paints the rows
+// uncovered (scrolling by the scroll bar).
+void ScrollDocumentRows(HWND document, int lines);
 // Creates the caret of the current shape in the document window.
 void CreateEditorCaret(HWND document);
 // Reloads the four colours from the system.

@@ -91,12 +91,21 @@ void WindowedUi::Beep() {
     MessageBeep(0);
 }
 
+// Long operations nest (a save inside the exit): the outermost shows the wait cursor and
+// puts back the cursor that was shown before.
 void WindowedUi::BeginWaitCursor() {
-    ++waitDepth_;
+    if (waitDepth_++ == 0) {
+        if (waitCursor_ == nullptr) {
+            waitCursor_ = LoadCursorA(nullptr, IDC_WAIT);
+        }
+        cursorBeforeWait_ = SetCursor(waitCursor_);
+    }
 }
 
 void WindowedUi::EndWaitCursor() {
-    --waitDepth_;
+    if (waitDepth_ > 0 && --waitDepth_ == 0) {
+        SetCursor(cursorBeforeWait_);
+    }
 }
 
 int WindowedUi::FileDialog(const FileDialogRequest& request, char* path, std::size_t size,

@@ -36,6 +36,8 @@ public:
 private:
     int FileDialog(const FileDialogRequest& request, char* path, std::size_t size, bool save);
     int waitDepth_ = 0;
+    HCURSOR waitCursor_ = nullptr;
+    HCURSOR cursorBeforeWait_ = nullptr;
 };
 
 // "Name|pattern|..." (the last character separates) as the NUL-separated pairs the common

@@ -62,6 +62,13 @@ public:
     virtual void windowChanged(HWND, WindowChange) {}
     // Part of a window's surface was drawn and should be shown.
     virtual void surfaceUpdated(HWND, const RECT&) {}
+    // The pixels of an area of a window's surface moved by (dx, dy); what they left uncovered
+    // is drawn later. A backend that cannot move what it shows shows the whole area again.
+    virtual void surfaceScrolled(HWND window, int, int, const RECT& area) {
+        surfaceUpdated(window, area);
+    }
+    // SetCursor changed the cursor shown over the program's windows (null: the classes').
+    virtual void cursorChanged(HCURSOR) {}
 
     // The drawing target of a window that paints itself.
     virtual std::unique_ptr<Surface> createSurface(HWND window, int width, int height) = 0;

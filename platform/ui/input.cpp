@@ -4,6 +4,7 @@
 
 #include "platform/ui/drop_files.h"
 #include "platform/ui/internal.h"
+#include "platform/ui/mdi_state.h"
 #include "platform/ui/window_api.h"
 
 namespace farvane::ui {
@@ -149,6 +150,11 @@ BOOL PostMouseEvent(HWND window, UINT message, int x, int y, KeyModifiers modifi
     POINT screen{x, y};
     ClientToScreen(window, &screen);
     state.cursorPos = screen;
+    bool press = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK ||
+                 message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK;
+    if (press && !capture && MdiMouseActivate(window, message)) {
+        return TRUE;  // the click only activated its window
+    }
     return PostMessageA(window, message, keys,
                         MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
 }

@@ -343,6 +343,28 @@ void MdiChildGone(HWND client, HWND child) {
     RefreshWindowMenu(client);
 }
 
+bool MdiMouseActivate(HWND window, UINT buttonMessage) {
+    HWND child = window;
+    while (child && !ClientOf(child)) {
+        Window* w = FindWindowObject(child);
+        child = w && (w->style & WS_CHILD) ? w->parent : nullptr;
+    }
+    if (!child) {
+        return false;
+    }
+    HWND client = ClientOf(child);
+    if (ClientState(client)->active == child) {
+        return false;
+    }
+    LRESULT answer =
+        SendMessageA(child, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(TopLevelOf(child)),
+                     MAKELPARAM(HTCLIENT, static_cast<WORD>(buttonMessage)));
+    if ((answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) && IsWindow(child)) {
+        SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
+    }
+    return answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT;
+}
+
 LRESULT MdiClientProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = FindWindowObject(window);
     if (!w) {

@@ -21,5 +21,9 @@ void MdiChildGone(HWND client, HWND child);
 // Called when a child of the client is created.
 void MdiChildCreated(HWND client, HWND child);
 LRESULT MdiClientProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// A button press in a child (or a window inside it) that is not the client's active child:
+// the child is asked with WM_MOUSEACTIVATE and activated when it answers so. Returns true
+// when the answer discards the click.
+bool MdiMouseActivate(HWND window, UINT buttonMessage);
 
 }  // namespace farvane::ui

@@ -164,7 +164,7 @@ BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* scrollRect, const REC
     }
     if (Surface* surface = SurfaceOf(window)) {
         surface->scroll(dx, dy, area);
-        CurrentBackend().surfaceUpdated(window, area);
+        CurrentBackend().surfaceScrolled(window, dx, dy, area);
     }
     // An update region moves with the contents.
     if (!IsRectEmptyValue(w->invalid)) {

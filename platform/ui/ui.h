@@ -6,6 +6,7 @@
 #include "platform/ui/clipboard_api.h"
 #include "platform/ui/common_dialog_api.h"
 #include "platform/ui/control_input.h"
+#include "platform/ui/cursor_api.h"
 #include "platform/ui/dialog_api.h"
 #include "platform/ui/frame_bars.h"
 #include "platform/ui/gdi_api.h"

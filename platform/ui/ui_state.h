@@ -78,6 +78,7 @@ struct UiState {
     UINT caretBlinkTime = 530;
     std::array<BYTE, 256> keyState{};
     POINT cursorPos;
+    HCURSOR cursor = nullptr;  // set with SetCursor; null: the class cursors
     std::array<HGDIOBJ, 18> stockObjects{};
     std::array<COLORREF, 19> sysColors{};
 

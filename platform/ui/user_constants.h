@@ -43,6 +43,10 @@ inline constexpr UINT REGISTERED_MESSAGE_FIRST = 0xC000, REGISTERED_MESSAGE_LAST
 
 // WM_ACTIVATE.
 inline constexpr WORD WA_INACTIVE = 0, WA_ACTIVE = 1, WA_CLICKACTIVE = 2;
+// WM_MOUSEACTIVATE: the hit-test code of a click in the client area, and the answers.
+inline constexpr WORD HTCLIENT = 1;
+inline constexpr LRESULT MA_ACTIVATE = 1, MA_ACTIVATEANDEAT = 2, MA_NOACTIVATE = 3,
+                         MA_NOACTIVATEANDEAT = 4;
 // WM_SIZE.
 inline constexpr WPARAM SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2;
 // Mouse key state.

@@ -31,6 +31,8 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
     cls->windowExtra = windowClass->cbWndExtra;
     cls->instance = windowClass->hInstance;
     cls->background = windowClass->hbrBackground;
+    cls->cursor = windowClass->hCursor;
+    cls->icon = windowClass->hIcon;
     if (windowClass->lpszMenuName && !IS_INTRESOURCE(windowClass->lpszMenuName)) {
         cls->menuName = windowClass->lpszMenuName;
     }

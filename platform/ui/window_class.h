@@ -16,6 +16,8 @@ struct WindowClass {
     int windowExtra = 0;
     HINSTANCE instance = nullptr;
     HBRUSH background = nullptr;
+    HCURSOR cursor = nullptr;
+    HICON icon = nullptr;
     std::string menuName;
     ATOM atom = 0;
     bool builtIn = false;

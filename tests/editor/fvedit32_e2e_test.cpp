@@ -1,10 +1,13 @@
 // The real fvedit32 under its own Xvfb, driven by X key events as a person drives it.
+#include <dirent.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <set>
 #include <thread>
 
 #include "window_fixture.h"
@@ -93,6 +96,86 @@ TEST_F(Fvedit32Test, ASecondStartHandsItsFilesToTheRunningEditor) {
     Keys("F2");
     EXPECT_EQ(ReadFile(second), "Xtwo\r\n");
     EXPECT_EQ(ReadFile(first), "one\r\n");
+    Keys("alt+x");
+    EXPECT_EQ(editor.Wait(15000), 0);
+}
+
+// The names in a folder (files only).
+std::set<std::string> FilesIn(const std::string& folder) {
+    std::set<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            struct stat info;
+            if (stat((folder + "/" + name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+                names.insert(name);
+            }
+        }
+        closedir(dir);
+    }
+    return names;
+}
+
+// The names of the files in the folder besides those of the documents and the backup: the
+// temporary file of a save in progress.
+std::set<std::string> TemporaryFiles(const std::string& folder) {
+    std::set<std::string> names = FilesIn(folder);
+    for (const char* name : {"big.txt", "big.bak", "second.txt", "second.bak"}) {
+        names.erase(name);
+    }
+    return names;
+}
+
+// A second start while the first editor writes a large file (the first is held still in the
+// middle of its save while the second starts): the hand-over waits in the channel until the
+// save is done, the save is whole, the new file opens, and no temporary file is left.
+TEST_F(Fvedit32Test, ASecondStartWhileTheFirstIsSavingLosesNeitherTheSaveNorTheFile) {
+    std::string big = folder + "/big.txt";
+    std::string second = folder + "/second.txt";
+    std::string original;
+    for (int line = 0; original.size() < (64u << 20); ++line) {
+        original += std::string(78, static_cast<char>('a' + line % 26)) + "\r\n";
+    }
+    WriteFile(big, original);
+    WriteFile(second, "two\r\n");
+    Program editor(FVEDIT32_PROGRAM, {big}, Environment());
+    ASSERT_FALSE(StartedFrame().empty());
+    TypeText("X");
+    x.Shell("xdotool key F2");
+    bool saving = false;
+    for (int i = 0; i < 20000 && !saving; ++i) {
+        saving = !TemporaryFiles(folder).empty();
+        if (!saving) {
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+    }
+    ASSERT_TRUE(saving) << "the save did not start";
+    kill(editor.pid(), SIGSTOP);
+    bool stillSaving = !TemporaryFiles(folder).empty();
+    int handedOver;
+    {
+        Program again(FVEDIT32_PROGRAM, {second}, Environment());
+        handedOver = again.Wait(15000);
+    }
+    kill(editor.pid(), SIGCONT);
+    EXPECT_TRUE(stillSaving) << "the second start came after the save";
+    EXPECT_EQ(handedOver, 0) << "the second start hands its file over and ends";
+    std::string expected = "X" + original;
+    for (int i = 0; i < 300 && !TemporaryFiles(folder).empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    // The file is renamed into place, then the editor takes the waiting hand-over.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_TRUE(ReadFile(big) == expected) << "the save is whole";
+    // The handed-over file is open and has the focus.
+    TypeText("Y");
+    Keys("F2");
+    EXPECT_EQ(ReadFile(second), "Ytwo\r\n");
+    if (FilesIn(folder).contains("big.bak")) {
+        EXPECT_TRUE(ReadFile(folder + "/big.bak") == original) << "the backup is the old file";
+    }
+    std::set<std::string> left = TemporaryFiles(folder);
+    EXPECT_TRUE(left.empty()) << "left on disk: " << *left.begin();
     Keys("alt+x");
     EXPECT_EQ(editor.Wait(15000), 0);
 }

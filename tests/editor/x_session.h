@@ -42,6 +42,7 @@ public:
             const std::vector<std::string>& environment);
     ~Program();
     bool running();
+    int pid() const { return pid_; }
     // Waits for the end; returns the exit status, or -1 after the time-out (then killed).
     int Wait(int milliseconds);
 

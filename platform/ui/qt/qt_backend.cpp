@@ -19,6 +19,7 @@
 
 #include "platform/ui/common_dialog_api.h"
 #include "platform/ui/internal.h"
+#include "platform/ui/qt/qt_mouse_activation.h"
 #include "platform/ui/qt/qt_printer.h"
 #include "platform/ui/qt/qt_surface.h"
 #include "platform/ui/qt/qt_widgets.h"
@@ -107,9 +108,19 @@ QtBackend* CurrentQtBackend() {
     return dynamic_cast<QtBackend*>(State().backend.get());
 }
 
-QtBackend::QtBackend() : dispatcher_(QAbstractEventDispatcher::instance()) {}
+QtBackend::QtBackend()
+    : dispatcher_(QAbstractEventDispatcher::instance()),
+      mouseActivation_(std::make_unique<MouseActivationFilter>()) {
+    QCoreApplication::instance()->installEventFilter(mouseActivation_.get());
+}
 
 QtBackend::~QtBackend() {
+    if (waitCursorShown_) {
+        QApplication::restoreOverrideCursor();
+    }
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        application->removeEventFilter(mouseActivation_.get());
+    }
     for (auto& [window, peer] : peers_) {
         if (peer.outer && !peer.outer->parent()) {
             delete peer.outer;
@@ -259,9 +270,29 @@ void QtBackend::windowChanged(HWND window, WindowChange change) {
 void QtBackend::surfaceUpdated(HWND window, const RECT& rect) {
     Peer* peer = peerOf(window);
     if (peer && peer->canvas) {
-        peer->canvas->update(
+        peer->canvas->showDrawn(
             QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
     }
+}
+
+void QtBackend::surfaceScrolled(HWND window, int dx, int dy, const RECT& area) {
+    Peer* peer = peerOf(window);
+    if (peer && peer->canvas) {
+        peer->canvas->showScrolled(
+            dx, dy, QRect(area.left, area.top, area.right - area.left, area.bottom - area.top));
+    }
+}
+
+// The wait cursor overrides every window's own until another cursor is set.
+void QtBackend::cursorChanged(HCURSOR cursor) {
+    CursorShape shape;
+    bool wait = ShapeOfCursor(cursor, &shape) && shape == CursorShape::Wait;
+    if (wait && !waitCursorShown_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (!wait && waitCursorShown_) {
+        QApplication::restoreOverrideCursor();
+    }
+    waitCursorShown_ = wait;
 }
 
 std::unique_ptr<Surface> QtBackend::createSurface(HWND, int width, int height) {
@@ -272,7 +303,7 @@ FontSpec QtBackend::resolveFont(const LOGFONTA& logFont, int stockId) {
     FontSpec fontSpec;
     fontSpec.logFont = logFont;
     fontSpec.stockId = stockId;
-    fontSpec.metrics = MetricsOf(FontFor(logFont, stockId));
+    fontSpec.metrics = ScreenFontFor(logFont, stockId).metrics;
     return fontSpec;
 }
 

@@ -22,6 +22,7 @@ class QMenuBar;
 
 namespace farvane::ui::qt {
 
+class MouseActivationFilter;
 class WindowWidget;
 
 struct Peer {
@@ -54,6 +55,8 @@ public:
     void windowDestroyed(HWND window) override;
     void windowChanged(HWND window, WindowChange change) override;
     void surfaceUpdated(HWND window, const RECT& rect) override;
+    void surfaceScrolled(HWND window, int dx, int dy, const RECT& area) override;
+    void cursorChanged(HCURSOR cursor) override;
     std::unique_ptr<Surface> createSurface(HWND window, int width, int height) override;
     FontSpec resolveFont(const LOGFONTA& logFont, int stockId) override;
     void pumpEvents(DWORD milliseconds) override;
@@ -110,6 +113,8 @@ private:
     std::atomic<bool> woken_{false};
     std::string printerOutput_;
     bool unattended_ = false;
+    std::unique_ptr<MouseActivationFilter> mouseActivation_;
+    bool waitCursorShown_ = false;
 };
 
 // The backend when it is the Qt one, else null.

@@ -1,6 +1,5 @@
 #include "platform/ui/qt/qt_surface.h"
 
-#include <QFontDatabase>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -16,39 +15,39 @@ QRect ToQRect(const RECT& rect) {
     return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 
-bool IsFixedFace(const LOGFONTA& logFont) {
-    static const char* fixedFaces[] = {"fixedsys", "courier", "courier new", "terminal",
-                                       "lucida console"};
-    std::string face = logFont.lfFaceName;
-    std::transform(face.begin(), face.end(), face.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    for (const char* fixed : fixedFaces) {
-        if (face == fixed) {
-            return true;
-        }
-    }
-    return (logFont.lfPitchAndFamily & 0x3) == FIXED_PITCH ||
-           (logFont.lfPitchAndFamily & 0xF0) == FF_MODERN;
-}
-
 // Qt draws in the font's own bytes: the layer's text is single-byte Latin-1.
 QString ToQString(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Screen text in a fixed font goes on the font's cell grid; printer pages and proportional
+// fonts are laid out by Qt.
 void DrawTextOn(QPainter& painter, int x, int y, std::string_view text, const FontSpec& font,
-                const TextStyle& style, const RECT& clip) {
-    QFont qfont = FontFor(font.logFont, font.stockId);
+                const TextStyle& style, const RECT& clip, bool onScreen) {
+    const ScreenFont& screen = ScreenFontFor(font.logFont, font.stockId);
     painter.save();
     painter.setClipRect(ToQRect(clip));
-    painter.setFont(qfont);
-    QFontMetrics metrics(qfont, painter.device());
+    painter.setPen(ColorOf(style.textColor));
+    if (onScreen && screen.cellAdvance > 0) {
+        if (style.opaque) {
+            painter.fillRect(QRect(x, y, static_cast<int>(text.size()) * screen.cellAdvance,
+                                   font.metrics.tmHeight),
+                             ColorOf(style.backColor));
+        }
+        if (!DrawOnCellGrid(painter, x, y, text, screen)) {
+            DrawCellByCell(painter, x, y, text, screen);
+        }
+        painter.restore();
+        return;
+    }
+    NoteLayoutKernel();
+    painter.setFont(screen.font);
+    QFontMetrics metrics(screen.font, painter.device());
     QString string = ToQString(text);
-    int width = metrics.horizontalAdvance(string);
     if (style.opaque) {
+        int width = metrics.horizontalAdvance(string);
         painter.fillRect(QRect(x, y, width, font.metrics.tmHeight), ColorOf(style.backColor));
     }
-    painter.setPen(ColorOf(style.textColor));
     painter.drawText(x, y + metrics.ascent(), string);
     painter.restore();
 }
@@ -60,59 +59,7 @@ QColor ColorOf(COLORREF color) {
 }
 
 QFont FontFor(const LOGFONTA& logFont, int stockId) {
-    bool fixed = IsFixedFace(logFont);
-    QFont font =
-        QFontDatabase::systemFont(fixed ? QFontDatabase::FixedFont : QFontDatabase::GeneralFont);
-    if (fixed) {
-        font.setFamilies({"DejaVu Sans Mono", "Liberation Mono", "Monospace"});
-        font.setStyleHint(QFont::TypeWriter);
-    } else {
-        font.setFamilies({"DejaVu Sans", "Liberation Sans", "Sans Serif"});
-    }
-    int pixels = 13;
-    if (logFont.lfHeight < 0) {
-        pixels = -logFont.lfHeight;
-    } else if (logFont.lfHeight > 0) {
-        pixels = std::max(1, logFont.lfHeight * 4 / 5);  // a cell height includes the leading
-    }
-    // The three stock fixed fonts are told apart by face and size, as the programs that
-    // offer a choice between them expect.
-    bool bold = logFont.lfWeight >= FW_BOLD;
-    if (stockId == SYSTEM_FIXED_FONT) {
-        pixels = 13;
-    } else if (stockId == ANSI_FIXED_FONT) {
-        font.setFamilies({"Liberation Mono", "DejaVu Sans Mono", "Monospace"});
-        pixels = 15;
-    } else if (stockId == OEM_FIXED_FONT) {
-        pixels = 12;
-        bold = true;
-    }
-    font.setPixelSize(std::clamp(pixels, 1, 2000));
-    font.setWeight(bold ? QFont::Bold : QFont::Normal);
-    font.setItalic(logFont.lfItalic != 0);
-    font.setUnderline(logFont.lfUnderline != 0);
-    font.setStrikeOut(logFont.lfStrikeOut != 0);
-    font.setKerning(false);
-    return font;
-}
-
-TEXTMETRICA MetricsOf(const QFont& font, QPaintDevice* device) {
-    QFontMetrics metrics = device ? QFontMetrics(font, device) : QFontMetrics(font);
-    TEXTMETRICA result;
-    result.tmHeight = metrics.height();
-    result.tmAscent = metrics.ascent();
-    result.tmDescent = metrics.descent();
-    result.tmInternalLeading = std::max(0, metrics.height() - font.pixelSize());
-    result.tmExternalLeading = std::max(0, metrics.leading());
-    // The platform's average width: of the letters, rounded up.
-    QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    result.tmAveCharWidth = std::max(1, (metrics.horizontalAdvance(letters) + 51) / 52);
-    if (font.fixedPitch() || QFontInfo(font).fixedPitch()) {
-        result.tmAveCharWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('x')));
-    }
-    result.tmMaxCharWidth = metrics.maxWidth();
-    result.tmWeight = font.bold() ? FW_BOLD : FW_NORMAL;
-    return result;
+    return ScreenFontFor(logFont, stockId).font;
 }
 
 void PainterSurface::fillRect(const RECT& rect, COLORREF color, const RECT& clip) {
@@ -124,7 +71,7 @@ void PainterSurface::fillRect(const RECT& rect, COLORREF color, const RECT& clip
 
 void PainterSurface::drawText(int x, int y, std::string_view text, const FontSpec& font,
                               const TextStyle& style, const RECT& clip) {
-    DrawTextOn(*painter_, x, y, text, font, style, clip);
+    DrawTextOn(*painter_, x, y, text, font, style, clip, false);
 }
 
 void PainterSurface::invertRect(const RECT& rect, const RECT& clip) {
@@ -171,7 +118,7 @@ void ImageSurface::fillRect(const RECT& rect, COLORREF color, const RECT& clip) 
 void ImageSurface::drawText(int x, int y, std::string_view text, const FontSpec& font,
                             const TextStyle& style, const RECT& clip) {
     QPainter painter(&image_);
-    DrawTextOn(painter, x, y, text, font, style, clip);
+    DrawTextOn(painter, x, y, text, font, style, clip, true);
 }
 
 void ImageSurface::invertRect(const RECT& rect, const RECT& clip) {
@@ -184,20 +131,42 @@ void ImageSurface::drawFrame(const RECT& rect, COLORREF color, const RECT& clip)
     PainterSurface(&painter, width(), height()).drawFrame(rect, color, clip);
 }
 
+// The pixels move within the image row by row (no painter: a painter would copy the area
+// first and blend it back, on several threads for a large window).
 void ImageSurface::scroll(int dx, int dy, const RECT& area) {
     QRect region = ToQRect(area).intersected(image_.rect());
-    if (region.isEmpty()) {
+    QRect target = region.translated(dx, dy).intersected(region);
+    if (target.isEmpty()) {
         return;
     }
-    QImage copy = image_.copy(region);
-    QPainter painter(&image_);
-    painter.setClipRect(region);
-    painter.drawImage(region.topLeft() + QPoint(dx, dy), copy);
+    QRect source = target.translated(-dx, -dy);
+    auto bytesPerPixel = static_cast<std::size_t>(image_.depth() / 8);
+    auto rowBytes = static_cast<std::size_t>(target.width()) * bytesPerPixel;
+    auto moveRow = [&](int row) {
+        std::memmove(image_.scanLine(target.top() + row) +
+                         static_cast<std::size_t>(target.left()) * bytesPerPixel,
+                     image_.constScanLine(source.top() + row) +
+                         static_cast<std::size_t>(source.left()) * bytesPerPixel,
+                     rowBytes);
+    };
+    // Rows are taken in the order that reads each source row before it is overwritten.
+    if (dy > 0) {
+        for (int row = target.height() - 1; row >= 0; --row) {
+            moveRow(row);
+        }
+    } else {
+        for (int row = 0; row < target.height(); ++row) {
+            moveRow(row);
+        }
+    }
 }
 
 int ImageSurface::textWidth(std::string_view text, const FontSpec& font) const {
-    QFontMetrics metrics(FontFor(font.logFont, font.stockId));
-    return metrics.horizontalAdvance(ToQString(text));
+    const ScreenFont& screen = ScreenFontFor(font.logFont, font.stockId);
+    if (screen.cellAdvance > 0) {
+        return static_cast<int>(text.size()) * screen.cellAdvance;
+    }
+    return QFontMetrics(screen.font).horizontalAdvance(ToQString(text));
 }
 
 }  // namespace farvane::ui::qt

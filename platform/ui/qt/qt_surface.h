@@ -5,13 +5,13 @@
 #include <QImage>
 #include <QPainter>
 
+#include "platform/ui/qt/qt_screen_fonts.h"
 #include "platform/ui/surface.h"
 
 namespace farvane::ui::qt {
 
-// The Qt font for a logical font, and its metrics in the platform's terms.
+// The Qt font for a logical font (kept once made).
 QFont FontFor(const LOGFONTA& logFont, int stockId);
-TEXTMETRICA MetricsOf(const QFont& font, QPaintDevice* device = nullptr);
 QColor ColorOf(COLORREF color);
 
 // Draws onto any QPainter; the painter belongs to the caller.

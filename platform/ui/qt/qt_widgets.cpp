@@ -56,6 +56,17 @@ void PostKey(QKeyEvent* event, bool down) {
 
 }  // namespace
 
+Qt::CursorShape QtCursorOf(CursorShape shape) {
+    switch (shape) {
+        case CursorShape::IBeam:
+            return Qt::IBeamCursor;
+        case CursorShape::Wait:
+            return Qt::WaitCursor;
+        default:
+            return Qt::ArrowCursor;
+    }
+}
+
 WORD VirtualKeyOfCharacter(char typed) {
     auto c = static_cast<unsigned char>(typed);
     if (std::isalnum(c)) {
@@ -149,6 +160,11 @@ WindowWidget::WindowWidget(HWND window, QWidget* parent) : QWidget(parent), wind
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     Window* w = FindWindowObject(window);
+    // The class's cursor over the window (a text beam over a text window).
+    CursorShape shape;
+    if (w && ShapeOfCursor(w->windowClass->cursor, &shape)) {
+        setCursor(QtCursorOf(shape));
+    }
     if (w && (w->style & WS_VSCROLL)) {
         vertical_ = new QScrollBar(Qt::Vertical, this);
         connect(vertical_, &QAbstractSlider::actionTriggered, this,
@@ -168,10 +184,7 @@ WindowWidget::WindowWidget(HWND window, QWidget* parent) : QWidget(parent), wind
     // A blink repaints the caret only: the rest of a large window stays as it is while idle.
     connect(&blink_, &QTimer::timeout, this, [this] {
         caretPhase_ = !caretPhase_;
-        const CaretState& caret = State().caret;
-        if (caret.owner == window_) {
-            update(QRect(caret.position.x, caret.position.y, caret.width, caret.height));
-        }
+        showArea(caretRect());
     });
 }
 
@@ -233,6 +246,46 @@ void WindowWidget::updateScrollBars() {
     }
 }
 
+QRect WindowWidget::clientRect() const {
+    return QRect(0, 0, width() - (vertical_ ? kScrollBarSize : 0),
+                 height() - (horizontal_ ? kScrollBarSize : 0));
+}
+
+void WindowWidget::showArea(const QRect& rect) {
+    if (!rect.isEmpty()) {
+        pending_ += rect;
+        update(rect);
+    }
+}
+
+void WindowWidget::showDrawn(const QRect& rect) {
+    showArea(rect.intersected(clientRect()));
+}
+
+// Parts waiting to be painted were stale on the screen: they are painted where their pixels
+// went as well as where they were, whatever Qt does with its own pending region.
+void WindowWidget::showScrolled(int dx, int dy, const QRect& rect) {
+    QRect area = rect.intersected(clientRect());
+    if (area.isEmpty()) {
+        return;
+    }
+    QRegion stale = pending_.translated(dx, dy) & QRegion(area);
+    scroll(dx, dy, area);
+    for (const QRect& part : stale) {
+        showArea(part);
+    }
+}
+
+QRect WindowWidget::caretRect() const {
+    const CaretState& caret = State().caret;
+    if (caret.owner != window_) {
+        return QRect();
+    }
+    return QRect(caret.position.x, caret.position.y, caret.width, caret.height);
+}
+
+// A caret that moved or changed is repainted where it was and where it is now, not over the
+// whole window: typing in a large window repaints only what the keystroke changed.
 void WindowWidget::restartCaretBlink() {
     UINT time = GetCaretBlinkTime();
     caretPhase_ = true;
@@ -241,23 +294,30 @@ void WindowWidget::restartCaretBlink() {
     } else {
         blink_.stop();
     }
-    update();
+    QRect now = caretRect();
+    showArea(caretShown_);
+    if (now != caretShown_) {
+        showArea(now);
+    }
 }
 
-void WindowWidget::paintEvent(QPaintEvent*) {
+void WindowWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     Window* w = FindWindowObject(window_);
     auto* surface = w ? dynamic_cast<ImageSurface*>(w->surface.get()) : nullptr;
+    QRect area = event->rect();
+    pending_ = QRegion();
     if (surface) {
-        painter.drawImage(0, 0, surface->image());
+        painter.drawImage(area.topLeft(), surface->image(), area);
     } else {
-        painter.fillRect(rect(), palette().window());
+        painter.fillRect(area, palette().window());
     }
     const CaretState& caret = State().caret;
+    caretShown_ = QRect();
     if (caret.owner == window_ && caret.hideCount == 0 && caretPhase_ && hasFocus()) {
+        caretShown_ = caretRect();
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        painter.fillRect(QRect(caret.position.x, caret.position.y, caret.width, caret.height),
-                         Qt::white);
+        painter.fillRect(caretShown_, Qt::white);
     }
 }
 

@@ -2,13 +2,18 @@
 #pragma once
 
 #include <QMdiSubWindow>
+#include <QRegion>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
 
+#include "platform/ui/cursor_api.h"
 #include "platform/ui/user_types.h"
 
 namespace farvane::ui::qt {
+
+// Qt's cursor for one of the standard shapes.
+Qt::CursorShape QtCursorOf(CursorShape shape);
 
 // A window that paints itself: shows the window's backing image and the caret, has the
 // window's scroll bars, and turns mouse, key, focus and drop events into the model's input.
@@ -18,6 +23,12 @@ public:
     HWND window() const { return window_; }
     void updateScrollBars();
     void restartCaretBlink();
+    // Shows what was drawn into the window's image there; the scroll bars are repainted only
+    // when they change, not when drawing ran under them.
+    void showDrawn(const QRect& rect);
+    // The image's pixels in the rectangle moved: what is shown moves the same way (Qt moves
+    // its backing store rather than painting the area again).
+    void showScrolled(int dx, int dy, const QRect& rect);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -35,11 +46,19 @@ protected:
 
 private:
     void scrollAction(int bar, int action);
+    // Where the caret is while this window owns it (empty otherwise).
+    QRect caretRect() const;
+    QRect clientRect() const;
+    // Asks for the rectangle to be painted from the image.
+    void showArea(const QRect& rect);
     HWND window_;
     QScrollBar* vertical_ = nullptr;
     QScrollBar* horizontal_ = nullptr;
     QTimer blink_;
     bool caretPhase_ = true;
+    QRect caretShown_;
+    QRegion pending_;  // asked to be shown and not painted yet  // the caret's rectangle at the
+                       // last paint, to erase it when it moves
 };
 
 // The frame of a top-level window: its menu bar over the window's own widget.
