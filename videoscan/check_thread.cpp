@@ -37,6 +37,7 @@ DWORD CVideoScan::RunCheckThread() {
     int firstPass = 1;
     WORD row = 0;
     WORD column = 0;
+    const HANDLE idleList[2] = {m_hStopEvent, m_hDamageEvent};
     for (;;) {
         const DWORD woken = WaitForMultipleObjects(2, waitList, FALSE, INFINITE);
         if (woken == WAIT_OBJECT_0) {
@@ -45,37 +46,83 @@ DWORD CVideoScan::RunCheckThread() {
         if (woken != WAIT_OBJECT_0 + 1) {
             return 0;
         }
+        DWORD idle = 0;
         try {
-            CheckThreadStep(firstPass, row, column);
+            idle = CheckThreadStep(firstPass, row, column);
         } catch (...) {
             // A failed step is dropped; the next wake tries again.
+        }
+        // The screen is known unchanged: wait for drawing (or the next full pass) instead of
+        // passing over it again.
+        if (idle > 0 && WaitForMultipleObjects(2, idleList, FALSE, idle) == WAIT_OBJECT_0) {
+            return kExitStopped;
         }
     }
 }
 
-void CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD& column) {
+DWORD CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD& column) {
     if (CheckSessSts(0) == 0) {
-        return;
+        return 0;
     }
     if (m_bSending) {
-        ScanCellRow(row, firstPass);
-        ++row;
-        Sleep(kRowPause);
-        if (row < m_Rows) {
-            return;
+        if (row == 0) {
+            BeginPass(firstPass, GetTickCount());
         }
-        EndPass(firstPass, row, column);
-        return;
+        // Rows known unchanged are passed over without a read and without a pause.
+        row = NextRowToScan(row);
+        if (row >= m_Rows) {
+            EndPass(firstPass, row, column);
+            return m_RowSchedule.IdleTime(GetTickCount());
+        }
+        const bool pause = ScanScheduledRow(row, firstPass);
+        ++row;
+        // The pass ends with its last read: what it found leaves before the pause.
+        const bool passEnds = NextRowToScan(row) >= m_Rows;
+        if (passEnds) {
+            EndPass(firstPass, row, column);
+        }
+        if (pause) {
+            Sleep(kRowPause);
+        }
+        return passEnds ? m_RowSchedule.IdleTime(GetTickCount()) : 0;
     }
     const WORD request = GetCBItemWord(kCBBitmapRequest);
     if (request != 0) {
         // The other side may set its options any time before its request.
         m_RemoteOptionWord = GetCBItemWord(kCBRemoteOptions);
         m_bSending = TRUE;
+        m_bFullPassDue = TRUE;
         InitBitmapInfo(request);
         row = 0;
         column = 0;
     }
+    return 0;
+}
+
+void CVideoScan::BeginPass(int firstPass, DWORD now) {
+    bool mustBeFull =
+        firstPass != 0 || m_bFullPassDue || m_PassPaletteGeneration != m_PaletteGeneration;
+    if (!m_RowSchedule.watching() && m_hScreenDC != nullptr && m_CellHeight != 0) {
+        HANDLE wake = m_hDamageEvent;
+        m_RowSchedule.Watch(
+            WatchScreenDamage(m_hScreenDC, m_CellHeight, m_Rows, [wake] { SetEvent(wake); }));
+    }
+    m_RowSchedule.BeginPass(now, mustBeFull);
+    m_bFullPassDue = FALSE;
+    m_PassPaletteGeneration = m_PaletteGeneration;
+}
+
+WORD CVideoScan::NextRowToScan(WORD row) const {
+    return m_RowSchedule.NextRow(row, m_Rows);
+}
+
+bool CVideoScan::ScanScheduledRow(WORD row, int firstPass) {
+    const bool marked = m_RowSchedule.TakeRow(row);
+    const int sent = ScanCellRow(row, firstPass);
+    if (sent < 0) {
+        m_RowSchedule.RowFailed(row);
+    }
+    return !m_RowSchedule.hinted() || marked || sent != 0;
 }
 
 void CVideoScan::EndPass(int& firstPass, WORD& row, WORD& column) {
@@ -88,6 +135,9 @@ void CVideoScan::EndPass(int& firstPass, WORD& row, WORD& column) {
         }
         m_hDesktopWnd = desktop;
         m_hScreenDC = GetDC(desktop);
+        // Hints of the old screen say nothing of the new one.
+        m_RowSchedule.Forget();
+        m_bFullPassDue = TRUE;
     }
     row = 0;
     column = 0;
@@ -101,16 +151,17 @@ void CVideoScan::EndPass(int& firstPass, WORD& row, WORD& column) {
     m_CompletedPasses.fetch_add(1, std::memory_order_release);
 }
 
-void CVideoScan::ScanCellRow(WORD row, int firstPass) {
+int CVideoScan::ScanCellRow(WORD row, int firstPass) {
     if (m_pCellBuffer == nullptr || m_pCellChecksums == nullptr || row >= m_Rows) {
-        return;
+        return 0;
     }
+    int sent = 0;
     for (WORD column = 0; column < m_Columns; ++column) {
         const std::size_t index = static_cast<std::size_t>(m_Columns) * row + column;
         DWORD checksum = 0;
         if (!ReadCellWithChecksum(column, row, &checksum)) {
             if (GetScreenBits(column, row, m_pCellBuffer, m_CellBufferSize) == 0) {
-                return;  // tried again next pass
+                return -1;  // tried again next pass
             }
             checksum = CheckSum(m_pCellBuffer, m_CellDataSize);
         }
@@ -121,8 +172,10 @@ void CVideoScan::ScanCellRow(WORD row, int firstPass) {
                 m_CellPaletteGenerations[index] = m_PaletteGeneration;
             }
             SendBitmap(column, row, m_pCellBuffer, checksum);
+            ++sent;
         }
     }
+    return sent;
 }
 
 int CVideoScan::GetScreenBits(WORD column, WORD row, BYTE* buffer, DWORD size) {

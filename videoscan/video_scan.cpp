@@ -110,6 +110,7 @@ CVideoScan::CVideoScan(CFVSession* session, const char* desktopName)
 
     InitializeCriticalSection(&m_PaletteLock);
     m_hStopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    m_hDamageEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     m_CheckThreadId = 0;
     m_hCheckThread = CreateThread(nullptr, 0, &CVideoScan::smCheckThread, this, CREATE_SUSPENDED,
                                   &m_CheckThreadId);
@@ -123,6 +124,11 @@ CVideoScan::~CVideoScan() {
     // The check thread stops first: the end record must be the last thing this scanner sends,
     // and the final flush must not meet the thread inside the sequence buffer.
     StopCheckThread();
+    m_RowSchedule.Forget();
+    if (m_hDamageEvent != nullptr) {
+        CloseHandle(m_hDamageEvent);
+        m_hDamageEvent = nullptr;
+    }
     if (m_pSession != nullptr && m_pSession->GetIsConnected() == 1) {
         SendEndRecord();
     }

@@ -19,6 +19,7 @@
 #include "platform/kernel/win_types.h"
 #include "session/host_data.h"
 #include "session/video_wire.h"
+#include "videoscan/row_schedule.h"
 
 #define FVDSP32_API __attribute__((visibility("default")))
 
@@ -86,8 +87,17 @@ protected:
     DWORD CheckSum(const BYTE* bytes, DWORD count);
     void CacheClear();
     int CheckForRepeatedBitmap(DWORD checksum, DWORD* offset, WORD rowBytes);
-    // Scans one row of cells; cells are sent when firstPass is set or they changed.
-    void ScanCellRow(WORD row, int firstPass);
+    // Scans one row of cells; cells are sent when firstPass is set or they changed. Returns
+    // the cells sent, or -1 when a screen read failed and the rest of the row was skipped.
+    int ScanCellRow(WORD row, int firstPass);
+    // Starts a pass over the screen at tick count now: takes the display's damage hints when
+    // it has them and chooses whether the pass reads every row or only those drawn on.
+    void BeginPass(int firstPass, DWORD now);
+    // The first row from `row` on that the pass reads; m_Rows when there is none.
+    WORD NextRowToScan(WORD row) const;
+    // Scans a row the pass reads; tells whether the pause after a row should follow (rows that
+    // damage hints and their checksums both found unchanged need none).
+    bool ScanScheduledRow(WORD row, int firstPass);
 
     // Sequence buffer and encoding.
     int SendSeqBuffered(const void* bytes, WORD length);
@@ -165,6 +175,13 @@ protected:
 
     std::atomic<DWORD> m_CompletedPasses{0};
 
+    // Damage hints: which rows a pass reads, the event their reports set to end the check
+    // thread's wait between passes, and what makes the next pass a full one.
+    videoscan::RowSchedule m_RowSchedule;
+    HANDLE m_hDamageEvent = nullptr;
+    WORD m_PassPaletteGeneration = 0;
+    BOOL m_bFullPassDue = TRUE;
+
     // Reduction tables built by SendPalette.
     BYTE m_MonoTable[256];
     BYTE m_ReducedTable[256];
@@ -179,7 +196,9 @@ private:
     void SendFrame(const BYTE* body, WORD length);
     void SendEndRecord();
     void EndPass(int& firstPass, WORD& row, WORD& column);
-    void CheckThreadStep(int& firstPass, WORD& row, WORD& column);
+    // One step of the check thread; returns how long (ms) it may wait for drawing before the
+    // next step, 0 to step again at once.
+    DWORD CheckThreadStep(int& firstPass, WORD& row, WORD& column);
     DWORD RunCheckThread();
     void StopCheckThread();
     bool ReadDeviceColours(PALETTEENTRY* entries, unsigned count);

@@ -9,6 +9,7 @@
 #include "platform/gdi/cursor_image.h"
 #include "platform/gdi/handle_table.h"
 #include "platform/gdi/x11_connection.h"
+#include "platform/gdi/x11_damage.h"
 
 namespace farvane::gdi {
 
@@ -208,7 +209,8 @@ bool Grab(X11Display::Connection& x, X11Call& call, int left, int top, int width
 
 }  // namespace
 
-X11Display::X11Display(std::unique_ptr<Connection> connection) : x_(std::move(connection)) {}
+X11Display::X11Display(std::unique_ptr<Connection> connection, std::string displayName)
+    : x_(std::move(connection)), displayName_(std::move(displayName)) {}
 
 std::shared_ptr<X11Display> X11Display::Open(const std::string& displayName) {
     return Open(displayName, Options{});
@@ -242,10 +244,14 @@ std::shared_ptr<X11Display> X11Display::Open(const std::string& displayName, Opt
                        XFixesQueryVersion(x.display, &major, &minor) && major >= 1;
         RefreshGeometry(x);
     }
-    return std::make_shared<X11Display>(std::move(connection));
+    return std::make_shared<X11Display>(std::move(connection), displayName);
 }
 
 X11Display::~X11Display() {
+    {
+        std::lock_guard guard(damageMutex_);
+        listener_.reset();
+    }
     {
         X11Call call(*x_);
         ReleaseShm(*x_);
@@ -432,6 +438,24 @@ std::uint32_t X11Display::PaletteGeneration() {
     X11Call call(*x_);
     EnsureColours(*x_);
     return x_->paletteGeneration;
+}
+
+std::shared_ptr<DamageHints> X11Display::WatchDamage(int bandHeight, int bandCount,
+                                                     std::function<void()> wake) {
+    std::lock_guard guard(damageMutex_);
+    if (!listenerTried_) {
+        listenerTried_ = true;
+        listener_ = X11DamageListener::Start(displayName_, damage_);
+    }
+    if (!listener_ || !listener_->Alive()) {
+        return nullptr;
+    }
+    std::shared_ptr<DamageHints> hints = damage_.Watch(bandHeight, bandCount, std::move(wake));
+    // A connection lost after the check above lost the readers it knew, perhaps not this one.
+    if (!listener_->Alive()) {
+        hints->Lose();
+    }
+    return hints;
 }
 
 bool X11Display::MoveCursor(int px, int py) {
