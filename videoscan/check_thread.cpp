@@ -46,23 +46,29 @@ DWORD CVideoScan::RunCheckThread() {
         if (woken != WAIT_OBJECT_0 + 1) {
             return 0;
         }
-        DWORD idle = 0;
+        StepEnd end;
         try {
-            idle = CheckThreadStep(firstPass, row, column);
+            end = CheckThreadStep(firstPass, row, column);
         } catch (...) {
             // A failed step is dropped; the next wake tries again.
         }
-        // The screen is known unchanged: wait for drawing (or the next full pass) instead of
+        // The pauses after rows bound the load the scanner puts on the host.
+        if (end.pause > 0 && WaitForSingleObject(m_hStopEvent, end.pause) == WAIT_OBJECT_0) {
+            return kExitStopped;
+        }
+        // A screen known unchanged: wait for drawing (or the next full pass) instead of
         // passing over it again.
+        const DWORD idle = end.passEnded ? m_RowSchedule.IdleTime(GetTickCount()) : 0;
         if (idle > 0 && WaitForMultipleObjects(2, idleList, FALSE, idle) == WAIT_OBJECT_0) {
             return kExitStopped;
         }
     }
 }
 
-DWORD CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD& column) {
+CVideoScan::StepEnd CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD& column) {
+    StepEnd end;
     if (CheckSessSts(0) == 0) {
-        return 0;
+        return end;
     }
     if (m_bSending) {
         if (row == 0) {
@@ -70,21 +76,25 @@ DWORD CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD& column) {
         }
         // Rows known unchanged are passed over without a read and without a pause.
         row = NextRowToScan(row);
-        if (row >= m_Rows) {
-            EndPass(firstPass, row, column);
-            return m_RowSchedule.IdleTime(GetTickCount());
+        if (row < m_Rows) {
+            const bool pause = ScanScheduledRow(row, firstPass);
+            ++row;
+            if (pause && !m_RowSchedule.hinted()) {
+                end.pause = kRowPause;
+            } else if (pause) {
+                // With hints the rows of a pass are few and read back to back, so that what
+                // they found leaves at once; their pauses follow the pass, as long in all.
+                m_OwedPause += kRowPause;
+            }
         }
-        const bool pause = ScanScheduledRow(row, firstPass);
-        ++row;
         // The pass ends with its last read: what it found leaves before the pause.
-        const bool passEnds = NextRowToScan(row) >= m_Rows;
-        if (passEnds) {
+        if (NextRowToScan(row) >= m_Rows) {
             EndPass(firstPass, row, column);
+            end.pause += m_OwedPause;
+            end.passEnded = true;
+            m_OwedPause = 0;
         }
-        if (pause) {
-            Sleep(kRowPause);
-        }
-        return passEnds ? m_RowSchedule.IdleTime(GetTickCount()) : 0;
+        return end;
     }
     const WORD request = GetCBItemWord(kCBBitmapRequest);
     if (request != 0) {
@@ -96,7 +106,7 @@ DWORD CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD& column) {
         row = 0;
         column = 0;
     }
-    return 0;
+    return end;
 }
 
 void CVideoScan::BeginPass(int firstPass, DWORD now) {
@@ -117,6 +127,8 @@ WORD CVideoScan::NextRowToScan(WORD row) const {
 }
 
 bool CVideoScan::ScanScheduledRow(WORD row, int firstPass) {
+    // A row's mark is cleared before the row is read, so that drawing during the read leaves
+    // it marked for the next pass.
     const bool marked = m_RowSchedule.TakeRow(row);
     const int sent = ScanCellRow(row, firstPass);
     if (sent < 0) {

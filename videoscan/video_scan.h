@@ -181,6 +181,7 @@ protected:
     HANDLE m_hDamageEvent = nullptr;
     WORD m_PassPaletteGeneration = 0;
     BOOL m_bFullPassDue = TRUE;
+    DWORD m_OwedPause = 0;  // pauses of the rows this pass read, taken when it ends
 
     // Reduction tables built by SendPalette.
     BYTE m_MonoTable[256];
@@ -196,9 +197,11 @@ private:
     void SendFrame(const BYTE* body, WORD length);
     void SendEndRecord();
     void EndPass(int& firstPass, WORD& row, WORD& column);
-    // One step of the check thread; returns how long (ms) it may wait for drawing before the
-    // next step, 0 to step again at once.
-    DWORD CheckThreadStep(int& firstPass, WORD& row, WORD& column);
+    struct StepEnd {
+        DWORD pause = 0;         // ms to pause before the next step
+        bool passEnded = false;  // the step ended a pass: the thread may wait for drawing
+    };
+    StepEnd CheckThreadStep(int& firstPass, WORD& row, WORD& column);
     DWORD RunCheckThread();
     void StopCheckThread();
     bool ReadDeviceColours(PALETTEENTRY* entries, unsigned count);
