@@ -96,14 +96,6 @@ X11DamageListener::~X11DamageListener() {
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = write(state_->stopFd, &one, sizeof one);
     thread_.join();
-    {
-        X11Call call(state_->x);
-        if (!state_->x.dead) {
-            XDamageDestroy(state_->x.display, state_->damage);
-        }
-        XCloseDisplay(state_->x.display);
-        state_->x.display = nullptr;
-    }
     close(state_->stopFd);
 }
 
@@ -112,6 +104,18 @@ bool X11DamageListener::Alive() const {
 }
 
 void X11DamageListener::Run() {
+    Listen();
+    // Closed on this thread: after a lost connection Xlib leaves the display locked by the
+    // thread that met the loss, and a close on another thread would wait for it for ever.
+    X11Call call(state_->x);
+    if (!state_->x.dead) {
+        XDamageDestroy(state_->x.display, state_->damage);
+    }
+    XCloseDisplay(state_->x.display);
+    state_->x.display = nullptr;
+}
+
+void X11DamageListener::Listen() {
     State& state = *state_;
     const int serverFd = ConnectionNumber(state.x.display);
     std::vector<DamageSource::Rows> drawn;

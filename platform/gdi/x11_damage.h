@@ -31,6 +31,7 @@ public:
 
 private:
     void Run();
+    void Listen();
 
     std::unique_ptr<State> state_;
     std::thread thread_;

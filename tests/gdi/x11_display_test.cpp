@@ -2,9 +2,11 @@
 // read back through the GDI calls, cursor shapes come through XFixes, size changes are seen.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "gdi_test_support.h"
@@ -321,6 +323,46 @@ TEST_F(X11DisplayTest, LostServerFailsReadsButNeverEndsTheProcess) {
     DeleteDC(memory);
     DeleteObject(bitmap);
     ReleaseDC(window, screen);
+}
+
+// Damage hints come from the server's reports: a drawing marks the bands it touched and wakes
+// the reader; a lost server makes the hints lost, so that a reader reads everything.
+TEST_F(X11DisplayTest, DrawingMarksTheBandsItTouchedAndALostServerLosesTheHints) {
+    StartServer("320x200x24");
+    auto device = X11Display::Open(server_.display());
+    ASSERT_TRUE(device);
+    std::atomic<int> wakes{0};
+    auto hints = device->WatchDamage(8, 25, [&] { ++wakes; });
+    ASSERT_TRUE(hints);
+    auto eventually = [](const std::function<bool()>& condition) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!condition() && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return condition();
+    };
+    // The server reports drawing of its own too (the root's background at first, the pointer's
+    // sprite): the pointer goes to the bottom band, out of the way, and once a drawing of the
+    // test's own there has come through, the bands start with no marks.
+    XWarpPointer(painter_->display(), 0, painter_->root(), 0, 0, 0, 0, 300, 196);
+    painter_->Fill(0, 192, 5, 5, 0x00FF00);
+    ASSERT_TRUE(eventually([&] { return hints->Pending(24); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (int band = 0; band < 25; ++band) {
+        hints->Take(band);
+    }
+    painter_->Fill(10, 30, 20, 12, 0xFF0000);  // rows 30 to 41: bands 3 to 5
+    ASSERT_TRUE(eventually([&] { return hints->Pending(5); }));
+    EXPECT_GE(wakes.load(), 1);
+    for (int band = 0; band < 24; ++band) {
+        EXPECT_EQ(hints->Take(band), band >= 3 && band <= 5) << "band " << band;
+    }
+
+    painter_.reset();
+    server_.Stop();
+    ASSERT_TRUE(eventually([&] { return hints->Lost(); }));
+    EXPECT_TRUE(hints->Take(0));
+    hints->Detach();
 }
 
 }  // namespace
