@@ -1,5 +1,7 @@
 // The check thread: it waits for the host's video event, runs the status check, and while
 // sending scans one row of cells per step.
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
@@ -15,6 +17,10 @@
 namespace {
 
 constexpr DWORD kRowPause = 5;
+// With hints, the pause after a pass is at most that of its rows (kRowPause each) and at least
+// this many times as long as the pass worked, so that the scan takes at most a third of a
+// processor while drawing goes on, and a large change (a window moved) leaves no long wait.
+constexpr DWORD kPauseToWork = 2;
 constexpr DWORD kExitStopped = static_cast<DWORD>(-1);
 constexpr DWORD kExitNoDesktop = static_cast<DWORD>(-2);
 
@@ -72,6 +78,7 @@ CVideoScan::StepEnd CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD&
     }
     if (m_bSending) {
         if (row == 0) {
+            m_PassStarted = std::chrono::steady_clock::now();
             BeginPass(firstPass, GetTickCount());
         }
         // Rows known unchanged are passed over without a read and without a pause.
@@ -90,7 +97,7 @@ CVideoScan::StepEnd CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD&
         // The pass ends with its last read: what it found leaves before the pause.
         if (NextRowToScan(row) >= m_Rows) {
             EndPass(firstPass, row, column);
-            end.pause += m_OwedPause;
+            end.pause += PassPause();
             end.passEnded = true;
             m_OwedPause = 0;
         }
@@ -107,6 +114,17 @@ CVideoScan::StepEnd CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD&
         column = 0;
     }
     return end;
+}
+
+DWORD CVideoScan::PassPause() const {
+    if (m_OwedPause == 0) {
+        return 0;
+    }
+    const auto worked = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - m_PassStarted)
+                            .count();
+    const DWORD due = static_cast<DWORD>(std::max<long long>(worked + 1, 1)) * kPauseToWork;
+    return std::min(m_OwedPause, std::max(due, kRowPause));
 }
 
 void CVideoScan::BeginPass(int firstPass, DWORD now) {

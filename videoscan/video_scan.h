@@ -11,6 +11,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -182,6 +183,7 @@ protected:
     WORD m_PassPaletteGeneration = 0;
     BOOL m_bFullPassDue = TRUE;
     DWORD m_OwedPause = 0;  // pauses of the rows this pass read, taken when it ends
+    std::chrono::steady_clock::time_point m_PassStarted;
 
     // Reduction tables built by SendPalette.
     BYTE m_MonoTable[256];
@@ -202,6 +204,8 @@ private:
         bool passEnded = false;  // the step ended a pass: the thread may wait for drawing
     };
     StepEnd CheckThreadStep(int& firstPass, WORD& row, WORD& column);
+    // The pause after a pass that read rows with damage hints (see check_thread.cpp).
+    DWORD PassPause() const;
     DWORD RunCheckThread();
     void StopCheckThread();
     bool ReadDeviceColours(PALETTEENTRY* entries, unsigned count);
