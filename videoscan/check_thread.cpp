@@ -186,10 +186,16 @@ int CVideoScan::ScanCellRow(WORD row, int firstPass) {
         return 0;
     }
     int sent = 0;
+    // The whole row of cells in one read where the display allows, else cell by cell.
+    const bool rowRead = ReadRowWithChecksums(row);
     for (WORD column = 0; column < m_Columns; ++column) {
         const std::size_t index = static_cast<std::size_t>(m_Columns) * row + column;
         DWORD checksum = 0;
-        if (!ReadCellWithChecksum(column, row, &checksum)) {
+        BYTE* bits = m_pCellBuffer;
+        if (rowRead) {
+            bits = RowCellBuffer(column);
+            checksum = m_RowCopiers[column].Value();
+        } else if (!ReadCellWithChecksum(column, row, &checksum)) {
             if (GetScreenBits(column, row, m_pCellBuffer, m_CellBufferSize) == 0) {
                 return -1;  // tried again next pass
             }
@@ -201,7 +207,7 @@ int CVideoScan::ScanCellRow(WORD row, int firstPass) {
             if (index < kMaxCells) {
                 m_CellPaletteGenerations[index] = m_PaletteGeneration;
             }
-            SendBitmap(column, row, m_pCellBuffer, checksum);
+            SendBitmap(column, row, bits, checksum);
             ++sent;
         }
     }
@@ -219,10 +225,42 @@ int CVideoScan::GetScreenBits(WORD column, WORD row, BYTE* buffer, DWORD size) {
     return GetBitmapBits(m_hCellBitmap, static_cast<LONG>(size), buffer);
 }
 
+bool CVideoScan::DirectReadPossible() const {
+    return m_hMemDC != nullptr && m_hCellBitmap != nullptr && m_pCellBuffer != nullptr &&
+           m_Planes == 1 && m_BitsPerPixel >= 8 &&
+           m_RowBytes * 8u == static_cast<unsigned>(m_CellWidth) * m_BitsPerPixel &&
+           m_DeviceRowBytes >= m_RowBytes;
+}
+
+BYTE* CVideoScan::RowCellBuffer(WORD column) {
+    return m_pRowCells + static_cast<std::size_t>(column) * m_CellBufferSize;
+}
+
+bool CVideoScan::ReadRowWithChecksums(WORD row) {
+    if (!DirectReadPossible() || m_pRowCells == nullptr || m_RowCopiers.size() != m_Columns) {
+        return false;
+    }
+    for (videoscan::CellChecksumCopier& copier : m_RowCopiers) {
+        copier = videoscan::CellChecksumCopier{};
+    }
+    const std::size_t filler = m_DeviceRowBytes - m_RowBytes;
+    std::size_t offset = 0;  // of the current line in each cell's buffer
+    // Each screen line holds one line of every cell of the row, side by side.
+    const auto copyLine = [&](const std::uint8_t* bits) {
+        for (WORD column = 0; column < m_Columns; ++column) {
+            BYTE* destination = RowCellBuffer(column) + offset;
+            m_RowCopiers[column].CopyRow(bits + static_cast<std::size_t>(column) * m_RowBytes,
+                                         m_RowBytes, destination);
+            std::memset(destination + m_RowBytes, 0, filler);  // as the cell bitmap keeps it
+        }
+        offset += m_DeviceRowBytes;
+    };
+    return VisitScreenRows(m_hScreenDC, 0, row * m_CellHeight, m_Columns * m_CellWidth,
+                           m_CellHeight, copyLine) != FALSE;
+}
+
 bool CVideoScan::ReadCellWithChecksum(WORD column, WORD row, DWORD* checksum) {
-    if (m_hMemDC == nullptr || m_hCellBitmap == nullptr || m_pCellBuffer == nullptr ||
-        m_Planes != 1 || m_BitsPerPixel < 8 || m_RowBytes * 8u != m_CellWidth * m_BitsPerPixel ||
-        m_DeviceRowBytes < m_RowBytes) {
+    if (!DirectReadPossible()) {
         return false;
     }
     videoscan::CellChecksumCopier copier;

@@ -149,6 +149,8 @@ CVideoScan::~CVideoScan() {
     std::free(m_pImplodeWork);
     std::free(m_pCellBuffer);
     std::free(m_pCellChecksums);
+    std::free(m_pRowCells);
+    m_pRowCells = nullptr;
     std::free(m_pCursorShape);
     m_pImplodeWork = m_pCellBuffer = m_pCursorShape = nullptr;
     m_pCellChecksums = nullptr;
@@ -260,4 +262,7 @@ void CVideoScan::FixCellGrid(int screenWidth, int screenHeight) {
     m_pCellBuffer = static_cast<BYTE*>(std::malloc(m_CellBufferSize > 0 ? m_CellBufferSize : 1));
     m_pCellChecksums = static_cast<DWORD*>(
         std::calloc(static_cast<std::size_t>(m_Columns) * m_Rows + 1, sizeof(DWORD)));
+    m_pRowCells =
+        static_cast<BYTE*>(std::malloc(static_cast<std::size_t>(m_Columns) * m_CellBufferSize + 1));
+    m_RowCopiers.resize(m_Columns);
 }

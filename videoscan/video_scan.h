@@ -15,11 +15,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <vector>
 #include "platform/gdi/gdi_types.h"
 #include "platform/kernel/critical_section.h"
 #include "platform/kernel/win_types.h"
 #include "session/host_data.h"
+
 #include "session/video_wire.h"
+#include "videoscan/cell_checksum.h"
 #include "videoscan/row_schedule.h"
 
 #define FVDSP32_API __attribute__((visibility("default")))
@@ -85,6 +88,10 @@ protected:
     // Only for one plane of whole-byte pixels, where the checksum masks nothing; false when the
     // display cannot do this, and the caller reads the cell with GetScreenBits instead.
     bool ReadCellWithChecksum(WORD column, WORD row, DWORD* checksum);
+    // The same for a whole row of cells in one read of the screen: each cell lands in its own
+    // buffer (RowCellBuffer) with its checksum in m_RowCopiers. False when the display cannot.
+    bool ReadRowWithChecksums(WORD row);
+    BYTE* RowCellBuffer(WORD column);
     DWORD CheckSum(const BYTE* bytes, DWORD count);
     void CacheClear();
     int CheckForRepeatedBitmap(DWORD checksum, DWORD* offset, WORD rowBytes);
@@ -185,6 +192,11 @@ protected:
     DWORD m_OwedPause = 0;  // pauses of the rows this pass read, taken when it ends
     std::chrono::steady_clock::time_point m_PassStarted;
 
+    // The cells of the row being scanned when a whole row is read at once: columns buffers of
+    // cell buffer size, and the checksum of each.
+    BYTE* m_pRowCells = nullptr;
+    std::vector<videoscan::CellChecksumCopier> m_RowCopiers;
+
     // Reduction tables built by SendPalette.
     BYTE m_MonoTable[256];
     BYTE m_ReducedTable[256];
@@ -206,6 +218,8 @@ private:
     StepEnd CheckThreadStep(int& firstPass, WORD& row, WORD& column);
     // The pause after a pass that read rows with damage hints (see check_thread.cpp).
     DWORD PassPause() const;
+    // Whether cells can be read straight from the screen (one plane of whole-byte pixels).
+    bool DirectReadPossible() const;
     DWORD RunCheckThread();
     void StopCheckThread();
     bool ReadDeviceColours(PALETTEENTRY* entries, unsigned count);
