@@ -61,13 +61,21 @@ void ClearX11Padding(std::uint8_t* row, int width, const PixelFormat& format) {
     if (format.layout != PixelLayout::Bgrx32) {
         return;
     }
-    // The fourth byte is padding to X but zero in a device-dependent bitmap. Word by word, so
-    // that the compiler can do many at once.
-    for (int x = 0; x < width; ++x) {
-        std::uint32_t pixel;
-        std::memcpy(&pixel, row + 4 * static_cast<std::size_t>(x), 4);
-        pixel &= 0x00FFFFFFu;
-        std::memcpy(row + 4 * static_cast<std::size_t>(x), &pixel, 4);
+    // The fourth byte is padding to X but zero in a device-dependent bitmap. Eight pixels at a
+    // time in a vector the compiler maps onto the processor's (SSE2 on every x86-64).
+    typedef std::uint32_t Pixels8 __attribute__((vector_size(32)));
+    constexpr Pixels8 kColourBits = {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu,
+                                     0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu};
+    const std::size_t pixels = static_cast<std::size_t>(width);
+    std::size_t x = 0;
+    for (; x + 8 <= pixels; x += 8) {
+        Pixels8 eight;
+        std::memcpy(&eight, row + 4 * x, sizeof eight);
+        eight &= kColourBits;
+        std::memcpy(row + 4 * x, &eight, sizeof eight);
+    }
+    for (; x < pixels; ++x) {
+        row[4 * x + 3] = 0;
     }
 }
 
