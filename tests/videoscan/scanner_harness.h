@@ -69,6 +69,8 @@ public:
     using CVideoScan::InitRemoteBackgroundColor;
     using CVideoScan::NextRowToScan;
     using CVideoScan::ReadCellWithChecksum;
+    using CVideoScan::ReadRowWithChecksums;
+    using CVideoScan::RowCellBuffer;
     using CVideoScan::RptCompress;
     using CVideoScan::ScanCellRow;
     using CVideoScan::ScanScheduledRow;
@@ -102,6 +104,7 @@ public:
     void SetRemoteOptionWord(WORD word) { m_RemoteOptionWord = word; }
     void SetCacheCapacity(WORD capacity) { m_CacheCapacity = capacity; }
     bool Hinted() const { return m_RowSchedule.hinted(); }
+    DWORD RowCellChecksum(WORD column) const { return m_RowCopiers.at(column).Value(); }
     // One pass as the check thread makes it at tick count now, without its pauses, flushed.
     void Pass(int firstPass, DWORD now) {
         BeginPass(firstPass, now);
