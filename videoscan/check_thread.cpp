@@ -1,5 +1,7 @@
 // The check thread: it waits for the host's video event, runs the status check, and while
 // sending scans one row of cells per step.
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
@@ -15,6 +17,10 @@
 namespace {
 
 constexpr DWORD kRowPause = 5;
+// With hints, the pause after a pass is at most that of its rows (kRowPause each) and at least
+// this many times as long as the pass worked, so that the scan takes at most a third of a
+// processor while drawing goes on, and a large change (a window moved) leaves no long wait.
+constexpr DWORD kPauseToWork = 2;
 constexpr DWORD kExitStopped = static_cast<DWORD>(-1);
 constexpr DWORD kExitNoDesktop = static_cast<DWORD>(-2);
 
@@ -37,6 +43,7 @@ DWORD CVideoScan::RunCheckThread() {
     int firstPass = 1;
     WORD row = 0;
     WORD column = 0;
+    const HANDLE idleList[2] = {m_hStopEvent, m_hDamageEvent};
     for (;;) {
         const DWORD woken = WaitForMultipleObjects(2, waitList, FALSE, INFINITE);
         if (woken == WAIT_OBJECT_0) {
@@ -45,37 +52,107 @@ DWORD CVideoScan::RunCheckThread() {
         if (woken != WAIT_OBJECT_0 + 1) {
             return 0;
         }
+        StepEnd end;
         try {
-            CheckThreadStep(firstPass, row, column);
+            end = CheckThreadStep(firstPass, row, column);
         } catch (...) {
             // A failed step is dropped; the next wake tries again.
+        }
+        // The pauses after rows bound the load the scanner puts on the host.
+        if (end.pause > 0 && WaitForSingleObject(m_hStopEvent, end.pause) == WAIT_OBJECT_0) {
+            return kExitStopped;
+        }
+        // A screen known unchanged: wait for drawing (or the next full pass) instead of
+        // passing over it again.
+        const DWORD idle = end.passEnded ? m_RowSchedule.IdleTime(GetTickCount()) : 0;
+        if (idle > 0 && WaitForMultipleObjects(2, idleList, FALSE, idle) == WAIT_OBJECT_0) {
+            return kExitStopped;
         }
     }
 }
 
-void CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD& column) {
+CVideoScan::StepEnd CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD& column) {
+    StepEnd end;
     if (CheckSessSts(0) == 0) {
-        return;
+        return end;
     }
     if (m_bSending) {
-        ScanCellRow(row, firstPass);
-        ++row;
-        Sleep(kRowPause);
-        if (row < m_Rows) {
-            return;
+        if (row == 0) {
+            m_PassStarted = std::chrono::steady_clock::now();
+            BeginPass(firstPass, GetTickCount());
         }
-        EndPass(firstPass, row, column);
-        return;
+        // Rows known unchanged are passed over without a read and without a pause.
+        row = NextRowToScan(row);
+        if (row < m_Rows) {
+            const bool pause = ScanScheduledRow(row, firstPass);
+            ++row;
+            if (pause && !m_RowSchedule.hinted()) {
+                end.pause = kRowPause;
+            } else if (pause) {
+                // With hints the rows of a pass are few and read back to back, so that what
+                // they found leaves at once; their pauses follow the pass, as long in all.
+                m_OwedPause += kRowPause;
+            }
+        }
+        // The pass ends with its last read: what it found leaves before the pause.
+        if (NextRowToScan(row) >= m_Rows) {
+            EndPass(firstPass, row, column);
+            end.pause += PassPause();
+            end.passEnded = true;
+            m_OwedPause = 0;
+        }
+        return end;
     }
     const WORD request = GetCBItemWord(kCBBitmapRequest);
     if (request != 0) {
         // The other side may set its options any time before its request.
         m_RemoteOptionWord = GetCBItemWord(kCBRemoteOptions);
         m_bSending = TRUE;
+        m_bFullPassDue = TRUE;
         InitBitmapInfo(request);
         row = 0;
         column = 0;
     }
+    return end;
+}
+
+DWORD CVideoScan::PassPause() const {
+    if (m_OwedPause == 0) {
+        return 0;
+    }
+    const auto worked = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - m_PassStarted)
+                            .count();
+    const DWORD due = static_cast<DWORD>(std::max<long long>(worked + 1, 1)) * kPauseToWork;
+    return std::min(m_OwedPause, std::max(due, kRowPause));
+}
+
+void CVideoScan::BeginPass(int firstPass, DWORD now) {
+    bool mustBeFull =
+        firstPass != 0 || m_bFullPassDue || m_PassPaletteGeneration != m_PaletteGeneration;
+    if (!m_RowSchedule.watching() && m_hScreenDC != nullptr && m_CellHeight != 0) {
+        HANDLE wake = m_hDamageEvent;
+        m_RowSchedule.Watch(
+            WatchScreenDamage(m_hScreenDC, m_CellHeight, m_Rows, [wake] { SetEvent(wake); }));
+    }
+    m_RowSchedule.BeginPass(now, mustBeFull);
+    m_bFullPassDue = FALSE;
+    m_PassPaletteGeneration = m_PaletteGeneration;
+}
+
+WORD CVideoScan::NextRowToScan(WORD row) const {
+    return m_RowSchedule.NextRow(row, m_Rows);
+}
+
+bool CVideoScan::ScanScheduledRow(WORD row, int firstPass) {
+    // A row's mark is cleared before the row is read, so that drawing during the read leaves
+    // it marked for the next pass.
+    const bool marked = m_RowSchedule.TakeRow(row);
+    const int sent = ScanCellRow(row, firstPass);
+    if (sent < 0) {
+        m_RowSchedule.RowFailed(row);
+    }
+    return !m_RowSchedule.hinted() || marked || sent != 0;
 }
 
 void CVideoScan::EndPass(int& firstPass, WORD& row, WORD& column) {
@@ -88,6 +165,9 @@ void CVideoScan::EndPass(int& firstPass, WORD& row, WORD& column) {
         }
         m_hDesktopWnd = desktop;
         m_hScreenDC = GetDC(desktop);
+        // Hints of the old screen say nothing of the new one.
+        m_RowSchedule.Forget();
+        m_bFullPassDue = TRUE;
     }
     row = 0;
     column = 0;
@@ -101,16 +181,23 @@ void CVideoScan::EndPass(int& firstPass, WORD& row, WORD& column) {
     m_CompletedPasses.fetch_add(1, std::memory_order_release);
 }
 
-void CVideoScan::ScanCellRow(WORD row, int firstPass) {
+int CVideoScan::ScanCellRow(WORD row, int firstPass) {
     if (m_pCellBuffer == nullptr || m_pCellChecksums == nullptr || row >= m_Rows) {
-        return;
+        return 0;
     }
+    int sent = 0;
+    // The whole row of cells in one read where the display allows, else cell by cell.
+    const bool rowRead = ReadRowWithChecksums(row);
     for (WORD column = 0; column < m_Columns; ++column) {
         const std::size_t index = static_cast<std::size_t>(m_Columns) * row + column;
         DWORD checksum = 0;
-        if (!ReadCellWithChecksum(column, row, &checksum)) {
+        BYTE* bits = m_pCellBuffer;
+        if (rowRead) {
+            bits = RowCellBuffer(column);
+            checksum = m_RowCopiers[column].Value();
+        } else if (!ReadCellWithChecksum(column, row, &checksum)) {
             if (GetScreenBits(column, row, m_pCellBuffer, m_CellBufferSize) == 0) {
-                return;  // tried again next pass
+                return -1;  // tried again next pass
             }
             checksum = CheckSum(m_pCellBuffer, m_CellDataSize);
         }
@@ -120,9 +207,11 @@ void CVideoScan::ScanCellRow(WORD row, int firstPass) {
             if (index < kMaxCells) {
                 m_CellPaletteGenerations[index] = m_PaletteGeneration;
             }
-            SendBitmap(column, row, m_pCellBuffer, checksum);
+            SendBitmap(column, row, bits, checksum);
+            ++sent;
         }
     }
+    return sent;
 }
 
 int CVideoScan::GetScreenBits(WORD column, WORD row, BYTE* buffer, DWORD size) {
@@ -136,10 +225,42 @@ int CVideoScan::GetScreenBits(WORD column, WORD row, BYTE* buffer, DWORD size) {
     return GetBitmapBits(m_hCellBitmap, static_cast<LONG>(size), buffer);
 }
 
+bool CVideoScan::DirectReadPossible() const {
+    return m_hMemDC != nullptr && m_hCellBitmap != nullptr && m_pCellBuffer != nullptr &&
+           m_Planes == 1 && m_BitsPerPixel >= 8 &&
+           m_RowBytes * 8u == static_cast<unsigned>(m_CellWidth) * m_BitsPerPixel &&
+           m_DeviceRowBytes >= m_RowBytes;
+}
+
+BYTE* CVideoScan::RowCellBuffer(WORD column) {
+    return m_pRowCells + static_cast<std::size_t>(column) * m_CellBufferSize;
+}
+
+bool CVideoScan::ReadRowWithChecksums(WORD row) {
+    if (!DirectReadPossible() || m_pRowCells == nullptr || m_RowCopiers.size() != m_Columns) {
+        return false;
+    }
+    for (videoscan::CellChecksumCopier& copier : m_RowCopiers) {
+        copier = videoscan::CellChecksumCopier{};
+    }
+    const std::size_t filler = m_DeviceRowBytes - m_RowBytes;
+    std::size_t offset = 0;  // of the current line in each cell's buffer
+    // Each screen line holds one line of every cell of the row, side by side.
+    const auto copyLine = [&](const std::uint8_t* bits) {
+        for (WORD column = 0; column < m_Columns; ++column) {
+            BYTE* destination = RowCellBuffer(column) + offset;
+            m_RowCopiers[column].CopyRow(bits + static_cast<std::size_t>(column) * m_RowBytes,
+                                         m_RowBytes, destination);
+            std::memset(destination + m_RowBytes, 0, filler);  // as the cell bitmap keeps it
+        }
+        offset += m_DeviceRowBytes;
+    };
+    return VisitScreenRows(m_hScreenDC, 0, row * m_CellHeight, m_Columns * m_CellWidth,
+                           m_CellHeight, copyLine) != FALSE;
+}
+
 bool CVideoScan::ReadCellWithChecksum(WORD column, WORD row, DWORD* checksum) {
-    if (m_hMemDC == nullptr || m_hCellBitmap == nullptr || m_pCellBuffer == nullptr ||
-        m_Planes != 1 || m_BitsPerPixel < 8 || m_RowBytes * 8u != m_CellWidth * m_BitsPerPixel ||
-        m_DeviceRowBytes < m_RowBytes) {
+    if (!DirectReadPossible()) {
         return false;
     }
     videoscan::CellChecksumCopier copier;

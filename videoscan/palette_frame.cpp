@@ -5,6 +5,7 @@
 
 #include "platform/gdi/display_device.h"
 #include "platform/gdi/gdi.h"
+#include "platform/kernel/synch.h"
 #include "session/cb_block.h"
 #include "session/fv_session.h"
 #include "videoscan/byte_writer.h"
@@ -17,6 +18,8 @@ void CVideoScan::PaletteChanged() {
     EnterCriticalSection(&m_PaletteLock);
     m_PendingWork |= 1;
     LeaveCriticalSection(&m_PaletteLock);
+    // A check thread waiting for drawing sends the palette at the end of its next pass.
+    SetEvent(m_hDamageEvent);
 }
 
 // The colours pixel values stand for on a device without a settable palette at 8 bits per

@@ -110,6 +110,7 @@ CVideoScan::CVideoScan(CFVSession* session, const char* desktopName)
 
     InitializeCriticalSection(&m_PaletteLock);
     m_hStopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    m_hDamageEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     m_CheckThreadId = 0;
     m_hCheckThread = CreateThread(nullptr, 0, &CVideoScan::smCheckThread, this, CREATE_SUSPENDED,
                                   &m_CheckThreadId);
@@ -123,6 +124,11 @@ CVideoScan::~CVideoScan() {
     // The check thread stops first: the end record must be the last thing this scanner sends,
     // and the final flush must not meet the thread inside the sequence buffer.
     StopCheckThread();
+    m_RowSchedule.Forget();
+    if (m_hDamageEvent != nullptr) {
+        CloseHandle(m_hDamageEvent);
+        m_hDamageEvent = nullptr;
+    }
     if (m_pSession != nullptr && m_pSession->GetIsConnected() == 1) {
         SendEndRecord();
     }
@@ -143,6 +149,8 @@ CVideoScan::~CVideoScan() {
     std::free(m_pImplodeWork);
     std::free(m_pCellBuffer);
     std::free(m_pCellChecksums);
+    std::free(m_pRowCells);
+    m_pRowCells = nullptr;
     std::free(m_pCursorShape);
     m_pImplodeWork = m_pCellBuffer = m_pCursorShape = nullptr;
     m_pCellChecksums = nullptr;
@@ -254,4 +262,7 @@ void CVideoScan::FixCellGrid(int screenWidth, int screenHeight) {
     m_pCellBuffer = static_cast<BYTE*>(std::malloc(m_CellBufferSize > 0 ? m_CellBufferSize : 1));
     m_pCellChecksums = static_cast<DWORD*>(
         std::calloc(static_cast<std::size_t>(m_Columns) * m_Rows + 1, sizeof(DWORD)));
+    m_pRowCells =
+        static_cast<BYTE*>(std::malloc(static_cast<std::size_t>(m_Columns) * m_CellBufferSize + 1));
+    m_RowCopiers.resize(m_Columns);
 }

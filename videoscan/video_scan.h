@@ -11,14 +11,19 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
+#include <vector>
 #include "platform/gdi/gdi_types.h"
 #include "platform/kernel/critical_section.h"
 #include "platform/kernel/win_types.h"
 #include "session/host_data.h"
+
 #include "session/video_wire.h"
+#include "videoscan/cell_checksum.h"
+#include "videoscan/row_schedule.h"
 
 #define FVDSP32_API __attribute__((visibility("default")))
 
@@ -83,11 +88,24 @@ protected:
     // Only for one plane of whole-byte pixels, where the checksum masks nothing; false when the
     // display cannot do this, and the caller reads the cell with GetScreenBits instead.
     bool ReadCellWithChecksum(WORD column, WORD row, DWORD* checksum);
+    // The same for a whole row of cells in one read of the screen: each cell lands in its own
+    // buffer (RowCellBuffer) with its checksum in m_RowCopiers. False when the display cannot.
+    bool ReadRowWithChecksums(WORD row);
+    BYTE* RowCellBuffer(WORD column);
     DWORD CheckSum(const BYTE* bytes, DWORD count);
     void CacheClear();
     int CheckForRepeatedBitmap(DWORD checksum, DWORD* offset, WORD rowBytes);
-    // Scans one row of cells; cells are sent when firstPass is set or they changed.
-    void ScanCellRow(WORD row, int firstPass);
+    // Scans one row of cells; cells are sent when firstPass is set or they changed. Returns
+    // the cells sent, or -1 when a screen read failed and the rest of the row was skipped.
+    int ScanCellRow(WORD row, int firstPass);
+    // Starts a pass over the screen at tick count now: takes the display's damage hints when
+    // it has them and chooses whether the pass reads every row or only those drawn on.
+    void BeginPass(int firstPass, DWORD now);
+    // The first row from `row` on that the pass reads; m_Rows when there is none.
+    WORD NextRowToScan(WORD row) const;
+    // Scans a row the pass reads; tells whether the pause after a row should follow (rows that
+    // damage hints and their checksums both found unchanged need none).
+    bool ScanScheduledRow(WORD row, int firstPass);
 
     // Sequence buffer and encoding.
     int SendSeqBuffered(const void* bytes, WORD length);
@@ -165,6 +183,20 @@ protected:
 
     std::atomic<DWORD> m_CompletedPasses{0};
 
+    // Damage hints: which rows a pass reads, the event their reports set to end the check
+    // thread's wait between passes, and what makes the next pass a full one.
+    videoscan::RowSchedule m_RowSchedule;
+    HANDLE m_hDamageEvent = nullptr;
+    WORD m_PassPaletteGeneration = 0;
+    BOOL m_bFullPassDue = TRUE;
+    DWORD m_OwedPause = 0;  // pauses of the rows this pass read, taken when it ends
+    std::chrono::steady_clock::time_point m_PassStarted;
+
+    // The cells of the row being scanned when a whole row is read at once: columns buffers of
+    // cell buffer size, and the checksum of each.
+    BYTE* m_pRowCells = nullptr;
+    std::vector<videoscan::CellChecksumCopier> m_RowCopiers;
+
     // Reduction tables built by SendPalette.
     BYTE m_MonoTable[256];
     BYTE m_ReducedTable[256];
@@ -179,7 +211,15 @@ private:
     void SendFrame(const BYTE* body, WORD length);
     void SendEndRecord();
     void EndPass(int& firstPass, WORD& row, WORD& column);
-    void CheckThreadStep(int& firstPass, WORD& row, WORD& column);
+    struct StepEnd {
+        DWORD pause = 0;         // ms to pause before the next step
+        bool passEnded = false;  // the step ended a pass: the thread may wait for drawing
+    };
+    StepEnd CheckThreadStep(int& firstPass, WORD& row, WORD& column);
+    // The pause after a pass that read rows with damage hints (see check_thread.cpp).
+    DWORD PassPause() const;
+    // Whether cells can be read straight from the screen (one plane of whole-byte pixels).
+    bool DirectReadPossible() const;
     DWORD RunCheckThread();
     void StopCheckThread();
     bool ReadDeviceColours(PALETTEENTRY* entries, unsigned count);

@@ -2,7 +2,8 @@
 //   - the cell checksum against memcpy of the same bytes (throughput ratio; target >= 0.3);
 //   - one full pass over a 1920 x 1080 x 32 memory display in which nothing changed, without
 //     the pauses between rows, against one memcpy of the framebuffer (time ratio; target
-//     <= 2.0);
+//     <= 2.0); the same over a 1920 x 1080 x 24 Xvfb screen (32 bits per pixel), where the X
+//     server's copy into the shared segment is part of every read;
 //   - bytes sent for the first pass over a reference desktop in each compression mode against
 //     zlib level 9 of the reduced framebuffer as one block.
 #include <benchmark/benchmark.h>
@@ -32,6 +33,8 @@
 #include "videoscan/palettes.h"
 #include "videoscan/pixel_reducer.h"
 #include "videoscan/video_scan.h"
+#include "x_root.h"
+#include "xvfb_server.h"
 
 namespace {
 
@@ -203,6 +206,40 @@ void BM_UnchangedPass(benchmark::State& state) {
 }
 BENCHMARK(BM_UnchangedPass)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions);
 
+// The same over an X screen: the reads go through XShm.
+void BM_UnchangedPassX11(benchmark::State& state) {
+    if (!farvane::gdi::testing::XvfbServer::Available()) {
+        state.SkipWithError("Xvfb is not installed");
+        return;
+    }
+    farvane::gdi::testing::XvfbServer server;
+    if (!server.Start(std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24")) {
+        state.SkipWithError("Xvfb does not start");
+        return;
+    }
+    {
+        const auto picture = benchvideo::ReferenceDesktop(kScreenWidth, kScreenHeight);
+        std::vector<unsigned> pixels(static_cast<std::size_t>(kScreenWidth) * kScreenHeight);
+        for (std::size_t i = 0; i < pixels.size(); ++i) {
+            pixels[i] = static_cast<unsigned>(picture[3 * i]) << 16 | picture[3 * i + 1] << 8 |
+                        picture[3 * i + 2];
+        }
+        scantest::XRoot(server.display()).Draw(0, 0, kScreenWidth, kScreenHeight, pixels.data());
+    }
+    const std::string folder = WriteIni("0");
+    SetThreadDesktop(OpenDesktopA(server.display().c_str(), 0, FALSE, 0x1FF));
+    ScanSetup setup;
+    auto* scanner = new PassProbe(setup.session(), server.display().c_str());
+    scanner->DesktopInit();
+    scanner->Pass(1);
+    for (auto _ : state) {
+        scanner->Pass(0);
+    }
+    delete scanner;
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_UnchangedPassX11)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions);
+
 // The first pass: every cell is reduced and encoded into records (not flushed).
 void BM_FirstPassEncoded(benchmark::State& state) {
     const std::string folder = WriteIni("0");
@@ -325,6 +362,8 @@ int main(int argc, char** argv) {
     }
     ratio("BM_UnchangedPass", "BM_FramebufferMemcpy",
           "unchanged 1920x1080x32 pass / memcpy of the framebuffer (target <= 2.0)");
+    ratio("BM_UnchangedPassX11", "BM_FramebufferMemcpy",
+          "unchanged 1920x1080x24 Xvfb pass / memcpy of the framebuffer");
     ratio("BM_FirstPassEncoded", "BM_FramebufferMemcpy",
           "first pass with every cell encoded / memcpy of the framebuffer");
 

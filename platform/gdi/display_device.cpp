@@ -40,6 +40,10 @@ bool DisplayDevice::VisitRows(int, int, int, int, const RowVisitor&) {
     return false;
 }
 
+std::shared_ptr<DamageHints> DisplayDevice::WatchDamage(int, int, std::function<void()>) {
+    return nullptr;
+}
+
 std::shared_ptr<DisplayDevice> DisplayForWindow(HWND window) {
     WindowMap& map = Windows();
     std::lock_guard lock(map.mutex);

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
+#include "platform/gdi/damage_hints.h"
 #include "platform/gdi/gdi_types.h"
 #include "platform/gdi/pixel_format.h"
 #include "platform/gdi/row_visitor.h"
@@ -56,6 +58,10 @@ public:
     // Goes up whenever the colour table changes, so that the host can tell the scanner that
     // the system palette changed.
     virtual std::uint32_t PaletteGeneration() = 0;
+    // Starts damage hints for a reader in bands of bandHeight rows (see damage_hints.h); null
+    // when the display learns nothing of drawing, and the reader must read everything.
+    virtual std::shared_ptr<DamageHints> WatchDamage(int bandHeight, int bandCount,
+                                                     std::function<void()> wake);
 
 private:
     HWND window_;

@@ -9,6 +9,10 @@
 // argument gives the call's failure result (0, NULL or CLR_INVALID); nothing is thrown.
 #pragma once
 
+#include <functional>
+#include <memory>
+
+#include "platform/gdi/damage_hints.h"
 #include "platform/gdi/gdi_types.h"
 #include "platform/gdi/row_visitor.h"
 
@@ -39,6 +43,12 @@ BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, in
 // DC or the display cannot do it; the caller then copies through a bitmap with BitBlt.
 BOOL VisitScreenRows(HDC screen, int x, int y, int width, int height,
                      const farvane::gdi::RowVisitor& visitor);
+// Not a Win32 call: damage hints for the screen behind a screen DC in bands of bandHeight rows
+// (see DisplayDevice::WatchDamage); null when the DC is not a screen DC or its display reports
+// no damage.
+std::shared_ptr<farvane::gdi::DamageHints> WatchScreenDamage(HDC screen, int bandHeight,
+                                                             int bandCount,
+                                                             std::function<void()> wake);
 // Copies at most byteCount bytes of the bitmap's bits; with a null buffer returns the size of
 // all its bits.
 LONG GetBitmapBits(HBITMAP bitmap, LONG byteCount, LPVOID bits);

@@ -290,6 +290,15 @@ BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, in
     return CopyScreenToScreen(*from->device, *to->device, rect, mono) ? TRUE : FALSE;
 }
 
+std::shared_ptr<DamageHints> WatchScreenDamage(HDC screen, int bandHeight, int bandCount,
+                                               std::function<void()> wake) {
+    std::shared_ptr<DeviceContext> dc = FindDc(screen);
+    if (!dc || !dc->device || SelectedBitmap(*dc)) {
+        return nullptr;
+    }
+    return dc->device->WatchDamage(bandHeight, bandCount, std::move(wake));
+}
+
 BOOL VisitScreenRows(HDC screen, int x, int y, int width, int height, const RowVisitor& visitor) {
     std::shared_ptr<DeviceContext> dc = FindDc(screen);
     if (!dc || !dc->device || SelectedBitmap(*dc)) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/gdi/cursor_image.h"
 #include "platform/gdi/default_colours.h"
@@ -49,6 +50,11 @@ std::uint32_t MemoryDisplay::EncodeLocked(COLORREF colour) const {
 }
 
 void MemoryDisplay::FillRect(int x, int y, int width, int height, COLORREF colour) {
+    FillPixels(x, y, width, height, colour);
+    ReportDrawn(y, height);
+}
+
+void MemoryDisplay::FillPixels(int x, int y, int width, int height, COLORREF colour) {
     std::lock_guard lock(mutex_);
     const std::uint32_t value = EncodeLocked(colour);
     const int left = std::max(x, 0);
@@ -76,10 +82,13 @@ COLORREF MemoryDisplay::GetPixel(int x, int y) {
 }
 
 void MemoryDisplay::SetPixelValue(int x, int y, std::uint32_t value) {
-    std::lock_guard lock(mutex_);
-    if (InsideLocked(x, y)) {
-        WritePixel(RowLocked(y), x, format_.bitsPerPixel, value);
+    {
+        std::lock_guard lock(mutex_);
+        if (InsideLocked(x, y)) {
+            WritePixel(RowLocked(y), x, format_.bitsPerPixel, value);
+        }
     }
+    ReportDrawn(y, 1);
 }
 
 std::uint32_t MemoryDisplay::PixelValue(int x, int y) {
@@ -92,23 +101,32 @@ void MemoryDisplay::LoadRgb(int x, int y, int width, int height, const std::uint
     if (!rgb || width <= 0 || height <= 0) {
         return;
     }
-    std::lock_guard lock(mutex_);
-    const CopyRect rect = ClipCopy({0, 0, x, y, width, height}, width, height, width_, height_);
-    for (int row = 0; row < rect.height; ++row) {
-        const std::uint8_t* from = rgb + stride * static_cast<std::size_t>(rect.sourceY + row) +
-                                   3 * static_cast<std::size_t>(rect.sourceX);
-        std::uint8_t* line = RowLocked(rect.destinationY + row);
-        for (int column = 0; column < rect.width; ++column, from += 3) {
-            WritePixel(line, rect.destinationX + column, format_.bitsPerPixel,
-                       EncodeLocked(RGB(from[0], from[1], from[2])));
+    {
+        std::lock_guard lock(mutex_);
+        const CopyRect rect = ClipCopy({0, 0, x, y, width, height}, width, height, width_, height_);
+        for (int row = 0; row < rect.height; ++row) {
+            const std::uint8_t* from = rgb + stride * static_cast<std::size_t>(rect.sourceY + row) +
+                                       3 * static_cast<std::size_t>(rect.sourceX);
+            std::uint8_t* line = RowLocked(rect.destinationY + row);
+            for (int column = 0; column < rect.width; ++column, from += 3) {
+                WritePixel(line, rect.destinationX + column, format_.bitsPerPixel,
+                           EncodeLocked(RGB(from[0], from[1], from[2])));
+            }
         }
     }
+    ReportDrawn(y, height);
 }
 
 bool MemoryDisplay::Resize(int width, int height) {
     if (!ValidSize(width, height, format_.bitsPerPixel)) {
         return false;
     }
+    ResizePixels(width, height);
+    ReportDrawn(0, height);
+    return true;
+}
+
+void MemoryDisplay::ResizePixels(int width, int height) {
     std::lock_guard lock(mutex_);
     const std::size_t stride = DeviceRowBytes(width, format_.bitsPerPixel);
     std::vector<std::uint8_t> pixels(stride * static_cast<std::size_t>(height), 0);
@@ -122,7 +140,6 @@ bool MemoryDisplay::Resize(int width, int height) {
     height_ = height;
     cursorPosition_.x = std::min<LONG>(cursorPosition_.x, width - 1);
     cursorPosition_.y = std::min<LONG>(cursorPosition_.y, height - 1);
-    return true;
 }
 
 unsigned MemoryDisplay::SetSystemPalette(unsigned start, const PALETTEENTRY* entries,
@@ -193,6 +210,7 @@ bool MemoryDisplay::ReadRect(const CopyRect& rect, PixelView& destination,
                              const MonoColours& mono) {
     std::lock_guard lock(mutex_);
     const CopyRect clipped = ClipCopy(rect, width_, height_, destination.width, destination.height);
+    LogReadLocked(clipped.sourceY);
     CopyPixels(ViewLocked(), destination, clipped, mono);
     return true;
 }
@@ -204,6 +222,7 @@ bool MemoryDisplay::VisitRows(int x, int y, int width, int height, const RowVisi
         y > height_ - height) {
         return false;
     }
+    LogReadLocked(y);
     const std::uint8_t* row = pixels_.data() + stride_ * static_cast<std::size_t>(y) +
                               static_cast<std::size_t>(x) * (bitsPerPixel / 8);
     const std::size_t rowBytes = static_cast<std::size_t>(width) * (bitsPerPixel / 8);
@@ -222,10 +241,14 @@ bool MemoryDisplay::VisitRows(int x, int y, int width, int height, const RowVisi
 
 bool MemoryDisplay::WriteRect(const PixelView& source, const CopyRect& rect,
                               const MonoColours& mono) {
-    std::lock_guard lock(mutex_);
-    const CopyRect clipped = ClipCopy(rect, source.width, source.height, width_, height_);
-    PixelView screen = ViewLocked();
-    CopyPixels(source, screen, clipped, mono);
+    CopyRect clipped;
+    {
+        std::lock_guard lock(mutex_);
+        clipped = ClipCopy(rect, source.width, source.height, width_, height_);
+        PixelView screen = ViewLocked();
+        CopyPixels(source, screen, clipped, mono);
+    }
+    ReportDrawn(clipped.destinationY, clipped.height);
     return true;
 }
 
@@ -258,6 +281,47 @@ bool MemoryDisplay::MoveCursor(int x, int y) {
     cursorPosition_.x = std::clamp(x, 0, width_ - 1);
     cursorPosition_.y = std::clamp(y, 0, height_ - 1);
     return true;
+}
+
+void MemoryDisplay::SetDamageReports(DamageReports reports) {
+    std::lock_guard lock(mutex_);
+    damageReports_ = reports;
+    if (reports == DamageReports::None) {
+        readLog_.clear();
+    }
+}
+
+std::vector<int> MemoryDisplay::TakeReadLog() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(readLog_, {});
+}
+
+std::shared_ptr<DamageHints> MemoryDisplay::WatchDamage(int bandHeight, int bandCount,
+                                                        std::function<void()> wake) {
+    {
+        std::lock_guard lock(mutex_);
+        if (damageReports_ == DamageReports::None) {
+            return nullptr;
+        }
+    }
+    return damage_.Watch(bandHeight, bandCount, std::move(wake));
+}
+
+void MemoryDisplay::ReportDrawn(int y, int height) {
+    {
+        std::lock_guard lock(mutex_);
+        if (damageReports_ != DamageReports::Reported) {
+            return;
+        }
+    }
+    // Outside the display's lock: a reader woken now may read at once.
+    damage_.Report({{y, height}});
+}
+
+void MemoryDisplay::LogReadLocked(int y) {
+    if (damageReports_ != DamageReports::None && readLog_.size() < kReadLogLimit) {
+        readLog_.push_back(y);
+    }
 }
 
 }  // namespace farvane::gdi

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/gdi/damage_hints.h"
 #include "platform/gdi/desktop_name.h"
 #include "platform/gdi/display_device.h"
 
@@ -49,6 +50,16 @@ public:
     // Makes an existing cursor (or NULL: none) the one in use.
     void UseCursor(HCURSOR cursor);
 
+    // Damage reports, as an X server gives them: None (the default) offers no damage hints;
+    // Reported marks what each drawing helper, WriteRect and Resize touch; Missed offers hints
+    // but reports nothing, like a server that misses drawing.
+    enum class DamageReports { None, Reported, Missed };
+    void SetDamageReports(DamageReports reports);
+    // The top row of every rectangle read (ReadRect, VisitRows) since the last call, while
+    // damage reports are not None; at most kReadLogLimit are kept.
+    std::vector<int> TakeReadLog();
+    static constexpr std::size_t kReadLogLimit = 65536;
+
     // DisplayDevice
     DisplayGeometry Geometry() override;
     ColourTable Colours() override;
@@ -60,8 +71,16 @@ public:
     bool CursorPosition(POINT* point) override;
     bool MoveCursor(int x, int y) override;
     std::uint32_t PaletteGeneration() override;
+    std::shared_ptr<DamageHints> WatchDamage(int bandHeight, int bandCount,
+                                             std::function<void()> wake) override;
 
 private:
+    void FillPixels(int x, int y, int width, int height, COLORREF colour);
+    void ResizePixels(int width, int height);
+    // Tells damage readers that rows y to y + height - 1 were drawn on.
+    void ReportDrawn(int y, int height);
+    void LogReadLocked(int y);
+
     PixelView ViewLocked();
     std::uint32_t EncodeLocked(COLORREF colour) const;
     std::uint8_t* RowLocked(int y) {
@@ -81,6 +100,9 @@ private:
     COLORREF background_ = RGB(0, 128, 128);
     HCURSOR cursor_;
     POINT cursorPosition_;
+    DamageReports damageReports_ = DamageReports::None;
+    std::vector<int> readLog_;
+    DamageSource damage_;
 };
 
 }  // namespace farvane::gdi

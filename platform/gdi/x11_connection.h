@@ -87,6 +87,14 @@ private:
 // lost handler that marks it dead instead of ending the process.
 Display* OpenX11Connection(const char* name, X11Display::Connection* connection);
 
+// Whether the image's bytes already are the device's pixels (but for the padding byte of 32-bit
+// pixels, which ClearX11Padding zeroes in a row).
+bool X11ImageIsDeviceLayout(const XImage* image, const X11PixelSource& source,
+                            const PixelFormat& format);
+void ClearX11Padding(std::uint8_t* row, int width, const PixelFormat& format);
+// Converts row y of a ZPixmap image of the source layout into a row of `format`.
+void ConvertX11Row(XImage* image, const X11PixelSource& source, const PixelFormat& format,
+                   const ColourTable& colours, int y, std::uint8_t* row);
 // Converts a ZPixmap image of the source layout into rows of `format` (stride bytes apart).
 void ConvertX11Image(XImage* image, const X11PixelSource& source, const PixelFormat& format,
                      const ColourTable& colours, std::uint8_t* rows, std::size_t stride);

@@ -5,10 +5,12 @@
 #include <sys/shm.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/gdi/cursor_image.h"
 #include "platform/gdi/handle_table.h"
 #include "platform/gdi/x11_connection.h"
+#include "platform/gdi/x11_damage.h"
 
 namespace farvane::gdi {
 
@@ -172,43 +174,69 @@ bool EnsureShm(X11Display::Connection& x, X11Call& call, std::size_t bytes) {
     return true;
 }
 
+// An image of a rectangle of the screen, in the shared segment or from XGetImage.
+class GrabbedImage {
+public:
+    GrabbedImage() = default;
+    GrabbedImage(XImage* image, bool shared) : image_(image), shared_(shared) {}
+    GrabbedImage(GrabbedImage&& other) noexcept
+        : image_(std::exchange(other.image_, nullptr)), shared_(other.shared_) {}
+    GrabbedImage& operator=(GrabbedImage&&) = delete;
+    ~GrabbedImage() {
+        if (image_ && shared_) {
+            XFree(image_);  // the struct only: its data is the shared segment
+        } else if (image_) {
+            XDestroyImage(image_);
+        }
+    }
+    XImage* get() const { return image_; }
+
+private:
+    XImage* image_ = nullptr;
+    bool shared_ = false;
+};
+
+// Reads a rectangle that lies on the screen; an empty image when the read failed.
+GrabbedImage GrabImage(X11Display::Connection& x, X11Call& call, int left, int top, int width,
+                       int height) {
+    const std::uint64_t errorsBefore = call.errors();
+    const std::size_t bytes = static_cast<std::size_t>(width) * height * 4;
+    if (x.useShm && EnsureShm(x, call, bytes)) {
+        GrabbedImage image(
+            XShmCreateImage(x.display, x.visual, static_cast<unsigned>(x.depth), ZPixmap,
+                            x.shm.shmaddr, &x.shm, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height)),
+            true);
+        const bool ok =
+            image.get() &&
+            static_cast<std::size_t>(image.get()->bytes_per_line) * height <= x.shmCapacity &&
+            XShmGetImage(x.display, x.root, image.get(), left, top, AllPlanes) &&
+            call.errors() == errorsBefore && !x.dead;
+        return ok ? std::move(image) : GrabbedImage();
+    }
+    GrabbedImage image(XGetImage(x.display, x.root, left, top, static_cast<unsigned>(width),
+                                 static_cast<unsigned>(height), AllPlanes, ZPixmap),
+                       false);
+    const bool ok = image.get() && call.errors() == errorsBefore && !x.dead;
+    return ok ? std::move(image) : GrabbedImage();
+}
+
 // Reads a rectangle that lies on the screen into x.scratch in the device format.
 bool Grab(X11Display::Connection& x, X11Call& call, int left, int top, int width, int height) {
     const std::size_t stride = DeviceRowBytes(width, x.format.bitsPerPixel);
     x.scratch.resize(stride * static_cast<std::size_t>(height));
-    const std::uint64_t errorsBefore = call.errors();
-    const std::size_t bytes = static_cast<std::size_t>(width) * height * 4;
-    if (x.useShm && EnsureShm(x, call, bytes)) {
-        XImage* image = XShmCreateImage(
-            x.display, x.visual, static_cast<unsigned>(x.depth), ZPixmap, x.shm.shmaddr, &x.shm,
-            static_cast<unsigned>(width), static_cast<unsigned>(height));
-        if (!image) {
-            return false;
-        }
-        bool ok = static_cast<std::size_t>(image->bytes_per_line) * height <= x.shmCapacity &&
-                  XShmGetImage(x.display, x.root, image, left, top, AllPlanes) &&
-                  call.errors() == errorsBefore && !x.dead;
-        if (ok) {
-            ConvertX11Image(image, x.source, x.format, x.colours, x.scratch.data(), stride);
-        }
-        XFree(image);  // the struct only: its data is the shared segment
-        return ok;
+    const GrabbedImage image = GrabImage(x, call, left, top, width, height);
+    if (!image.get()) {
+        return false;
     }
-    XImage* image = XGetImage(x.display, x.root, left, top, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    const bool ok = image && call.errors() == errorsBefore && !x.dead;
-    if (ok) {
-        ConvertX11Image(image, x.source, x.format, x.colours, x.scratch.data(), stride);
-    }
-    if (image) {
-        XDestroyImage(image);
-    }
-    return ok;
+    ConvertX11Image(image.get(), x.source, x.format, x.colours, x.scratch.data(), stride);
+    return true;
 }
 
 }  // namespace
 
-X11Display::X11Display(std::unique_ptr<Connection> connection) : x_(std::move(connection)) {}
+X11Display::X11Display(std::unique_ptr<Connection> connection, std::string displayName)
+    : x_(std::move(connection)), displayName_(std::move(displayName)) {}
 
 std::shared_ptr<X11Display> X11Display::Open(const std::string& displayName) {
     return Open(displayName, Options{});
@@ -242,10 +270,14 @@ std::shared_ptr<X11Display> X11Display::Open(const std::string& displayName, Opt
                        XFixesQueryVersion(x.display, &major, &minor) && major >= 1;
         RefreshGeometry(x);
     }
-    return std::make_shared<X11Display>(std::move(connection));
+    return std::make_shared<X11Display>(std::move(connection), displayName);
 }
 
 X11Display::~X11Display() {
+    {
+        std::lock_guard guard(damageMutex_);
+        listener_.reset();
+    }
     {
         X11Call call(*x_);
         ReleaseShm(*x_);
@@ -346,14 +378,30 @@ bool X11Display::VisitRows(int x, int y, int width, int height, const RowVisitor
     EnsureColours(connection);
     const int bitsPerPixel = connection.format.bitsPerPixel;
     if (bitsPerPixel < 8 || x < 0 || y < 0 || width <= 0 || height <= 0 ||
-        x > connection.width - width || y > connection.height - height ||
-        !Grab(connection, call, x, y, width, height)) {
+        x > connection.width - width || y > connection.height - height) {
         return false;
     }
-    const std::size_t stride = DeviceRowBytes(width, bitsPerPixel);
-    const std::uint8_t* row = connection.scratch.data();
-    for (int line = 0; line < height; ++line, row += stride) {
-        visitor(row);
+    const GrabbedImage grabbed = GrabImage(connection, call, x, y, width, height);
+    XImage* image = grabbed.get();
+    if (!image) {
+        return false;
+    }
+    if (X11ImageIsDeviceLayout(image, connection.source, connection.format)) {
+        // The rows go to the reader from the image itself; only the padding byte of 32-bit
+        // pixels is changed, in place.
+        auto* row = reinterpret_cast<std::uint8_t*>(image->data);
+        for (int line = 0; line < height; ++line, row += image->bytes_per_line) {
+            ClearX11Padding(row, width, connection.format);
+            visitor(row);
+        }
+        return true;
+    }
+    // Pixels of another layout are converted a row at a time.
+    connection.scratch.resize(DeviceRowBytes(width, bitsPerPixel));
+    for (int line = 0; line < height; ++line) {
+        ConvertX11Row(image, connection.source, connection.format, connection.colours, line,
+                      connection.scratch.data());
+        visitor(connection.scratch.data());
     }
     return true;
 }
@@ -432,6 +480,24 @@ std::uint32_t X11Display::PaletteGeneration() {
     X11Call call(*x_);
     EnsureColours(*x_);
     return x_->paletteGeneration;
+}
+
+std::shared_ptr<DamageHints> X11Display::WatchDamage(int bandHeight, int bandCount,
+                                                     std::function<void()> wake) {
+    std::lock_guard guard(damageMutex_);
+    if (!listenerTried_) {
+        listenerTried_ = true;
+        listener_ = X11DamageListener::Start(displayName_, damage_);
+    }
+    if (!listener_ || !listener_->Alive()) {
+        return nullptr;
+    }
+    std::shared_ptr<DamageHints> hints = damage_.Watch(bandHeight, bandCount, std::move(wake));
+    // A connection lost after the check above lost the readers it knew, perhaps not this one.
+    if (!listener_->Alive()) {
+        hints->Lose();
+    }
+    return hints;
 }
 
 bool X11Display::MoveCursor(int px, int py) {

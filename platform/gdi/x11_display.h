@@ -8,11 +8,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/gdi/display_device.h"
 
 namespace farvane::gdi {
+
+class X11DamageListener;
 
 class X11Display : public DisplayDevice {
 public:
@@ -47,12 +50,22 @@ public:
     bool MoveCursor(int x, int y) override;
     // Colormap changes are seen when the colours are next read (at most once a second).
     std::uint32_t PaletteGeneration() override;
+    // From the server's damage reports on the root window, read by a listener with a
+    // connection of its own that starts with the first reader; null without the DAMAGE
+    // extension.
+    std::shared_ptr<DamageHints> WatchDamage(int bandHeight, int bandCount,
+                                             std::function<void()> wake) override;
 
     struct Connection;
-    explicit X11Display(std::unique_ptr<Connection> connection);
+    X11Display(std::unique_ptr<Connection> connection, std::string displayName);
 
 private:
     std::unique_ptr<Connection> x_;
+    const std::string displayName_;
+    std::mutex damageMutex_;  // guards listener_ and listenerTried_
+    DamageSource damage_;
+    std::unique_ptr<X11DamageListener> listener_;
+    bool listenerTried_ = false;
 };
 
 }  // namespace farvane::gdi

@@ -30,8 +30,10 @@ bool MasksAre(const X11PixelSource& source, unsigned long red, unsigned long gre
     return source.redMask == red && source.greenMask == green && source.blueMask == blue;
 }
 
-// Whether the image's bytes already are the device's pixels.
-bool SameLayout(const XImage* image, const X11PixelSource& source, const PixelFormat& format) {
+}  // namespace
+
+bool X11ImageIsDeviceLayout(const XImage* image, const X11PixelSource& source,
+                            const PixelFormat& format) {
     if (image->bits_per_pixel != format.bitsPerPixel) {
         return false;
     }
@@ -55,6 +57,47 @@ bool SameLayout(const XImage* image, const X11PixelSource& source, const PixelFo
     return false;
 }
 
+void ClearX11Padding(std::uint8_t* row, int width, const PixelFormat& format) {
+    if (format.layout != PixelLayout::Bgrx32) {
+        return;
+    }
+    // The fourth byte is padding to X but zero in a device-dependent bitmap. Eight pixels at a
+    // time in a vector the compiler maps onto the processor's (SSE2 on every x86-64).
+    typedef std::uint32_t Pixels8 __attribute__((vector_size(32)));
+    constexpr Pixels8 kColourBits = {0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu,
+                                     0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu, 0x00FFFFFFu};
+    const std::size_t pixels = static_cast<std::size_t>(width);
+    std::size_t x = 0;
+    for (; x + 8 <= pixels; x += 8) {
+        Pixels8 eight;
+        std::memcpy(&eight, row + 4 * x, sizeof eight);
+        eight &= kColourBits;
+        std::memcpy(row + 4 * x, &eight, sizeof eight);
+    }
+    for (; x < pixels; ++x) {
+        row[4 * x + 3] = 0;
+    }
+}
+
+void ConvertX11Row(XImage* image, const X11PixelSource& source, const PixelFormat& format,
+                   const ColourTable& colours, int y, std::uint8_t* row) {
+    for (int x = 0; x < image->width; ++x) {
+        const unsigned long pixel = XGetPixel(image, x, y);
+        std::uint32_t value;
+        if (source.indexed) {
+            value = static_cast<std::uint32_t>(pixel);
+        } else {
+            const COLORREF colour =
+                RGB(ScaleChannel(pixel, source.redMask), ScaleChannel(pixel, source.greenMask),
+                    ScaleChannel(pixel, source.blueMask));
+            value = EncodeColour(format, colours, colour);
+        }
+        WritePixel(row, x, format.bitsPerPixel, value);
+    }
+}
+
+namespace {
+
 void CopyRows(XImage* image, const PixelFormat& format, std::uint8_t* rows, std::size_t stride) {
     const std::size_t length = DeviceRowBytes(image->width, format.bitsPerPixel);
     const std::size_t used =
@@ -65,12 +108,7 @@ void CopyRows(XImage* image, const PixelFormat& format, std::uint8_t* rows, std:
         std::uint8_t* to = rows + stride * static_cast<std::size_t>(y);
         std::memcpy(to, from, used);
         std::memset(to + used, 0, length - used);
-        if (format.layout == PixelLayout::Bgrx32) {
-            // The fourth byte is padding to X but zero in a device-dependent bitmap.
-            for (int x = 0; x < image->width; ++x) {
-                to[4 * x + 3] = 0;
-            }
-        }
+        ClearX11Padding(to, image->width, format);
     }
 }
 
@@ -78,25 +116,13 @@ void CopyRows(XImage* image, const PixelFormat& format, std::uint8_t* rows, std:
 
 void ConvertX11Image(XImage* image, const X11PixelSource& source, const PixelFormat& format,
                      const ColourTable& colours, std::uint8_t* rows, std::size_t stride) {
-    if (SameLayout(image, source, format)) {
+    if (X11ImageIsDeviceLayout(image, source, format)) {
         CopyRows(image, format, rows, stride);
         return;
     }
     for (int y = 0; y < image->height; ++y) {
-        std::uint8_t* to = rows + stride * static_cast<std::size_t>(y);
-        for (int x = 0; x < image->width; ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            std::uint32_t value;
-            if (source.indexed) {
-                value = static_cast<std::uint32_t>(pixel);
-            } else {
-                const COLORREF colour =
-                    RGB(ScaleChannel(pixel, source.redMask), ScaleChannel(pixel, source.greenMask),
-                        ScaleChannel(pixel, source.blueMask));
-                value = EncodeColour(format, colours, colour);
-            }
-            WritePixel(to, x, format.bitsPerPixel, value);
-        }
+        ConvertX11Row(image, source, format, colours, y,
+                      rows + stride * static_cast<std::size_t>(y));
     }
 }
 

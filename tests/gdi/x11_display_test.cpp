@@ -2,9 +2,11 @@
 // read back through the GDI calls, cursor shapes come through XFixes, size changes are seen.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "gdi_test_support.h"
@@ -13,6 +15,7 @@
 
 // Xlib's macros (None, Bool...) clash with GoogleTest's names: include it last.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace farvane::gdi {
 namespace {
@@ -39,6 +42,22 @@ public:
         XFillRectangle(display_, root(), gc, x, y, static_cast<unsigned>(width),
                        static_cast<unsigned>(height));
         XFreeGC(display_, gc);
+        XSync(display_, False);
+    }
+
+    // Puts 32-bit pixels as they are, padding byte included, on a 24-bit screen.
+    void Put(int x, int y, int width, int height, std::vector<std::uint32_t> pixels) {
+        const int screen = DefaultScreen(display_);
+        XImage* image =
+            XCreateImage(display_, DefaultVisual(display_, screen), 24, ZPixmap, 0,
+                         reinterpret_cast<char*>(pixels.data()), static_cast<unsigned>(width),
+                         static_cast<unsigned>(height), 32, 0);
+        GC gc = XCreateGC(display_, root(), 0, nullptr);
+        XPutImage(display_, root(), gc, image, 0, 0, x, y, static_cast<unsigned>(width),
+                  static_cast<unsigned>(height));
+        XFreeGC(display_, gc);
+        image->data = nullptr;  // the vector's
+        XDestroyImage(image);
         XSync(display_, False);
     }
 
@@ -121,6 +140,57 @@ TEST_F(X11DisplayTest, SharedMemoryAndPlainReadsAgree) {
     EXPECT_EQ(first, second);
     EXPECT_EQ(Pixel32(first, 256, 5, 3), (5u * 0x030507u) & 0xFFFFFFu);
     EXPECT_EQ(withShm->ErrorCount(), 0u);
+}
+
+// Rows visited straight from the image are the rows ReadRect gives, through shared memory or
+// not, whatever the server keeps in the padding byte of a 32-bit pixel.
+TEST_F(X11DisplayTest, VisitedRowsAreTheRowsReadRectGives) {
+    StartServer("320x64x24");
+    std::vector<std::uint32_t> pixels(97 * 21);
+    std::uint32_t state = 99;
+    for (auto& pixel : pixels) {
+        state = state * 1103515245u + 12345u;
+        pixel = state;  // the top byte is not zero
+    }
+    painter_->Put(3, 5, 97, 21, pixels);
+    for (bool shm : {true, false}) {
+        auto device = X11Display::Open(server_.display(), X11Display::Options{shm});
+        ASSERT_TRUE(device);
+        EXPECT_EQ(device->UsesShm(), shm);
+        std::vector<std::uint8_t> read(90 * 4 * 16, 0xAA);
+        const ColourTable none;
+        PixelView view{read.data(), 90 * 4, 90, 16, PixelFormat::ForDepth(32), &none};
+        ASSERT_TRUE(device->ReadRect({7, 9, 0, 0, 90, 16}, view, MonoColours{}));
+        std::vector<std::uint8_t> visited;
+        ASSERT_TRUE(device->VisitRows(7, 9, 90, 16, [&](const std::uint8_t* row) {
+            visited.insert(visited.end(), row, row + 90 * 4);
+        }));
+        EXPECT_EQ(visited, read) << (shm ? "shared memory" : "XGetImage");
+        EXPECT_EQ(Pixel32(visited, 90 * 4, 0, 0), pixels[4 * 97 + 4] & 0xFFFFFFu);
+    }
+}
+
+// At 16 bits per pixel with 5-6-5 masks the image is the device's layout too; rows outside the
+// screen are refused.
+TEST_F(X11DisplayTest, VisitedRowsAtSixteenBitsAndRectanglesOffTheScreen) {
+    StartServer("160x40x16");
+    painter_->Fill(0, 0, 160, 40, 0xF81F);
+    painter_->Fill(10, 10, 5, 5, 0x07E0);
+    auto device = X11Display::Open(server_.display());
+    ASSERT_TRUE(device);
+    std::vector<std::uint8_t> visited;
+    ASSERT_TRUE(device->VisitRows(8, 10, 8, 2, [&](const std::uint8_t* row) {
+        visited.insert(visited.end(), row, row + 16);
+    }));
+    const std::vector<std::uint8_t> expected = {0x1F, 0xF8, 0x1F, 0xF8, 0xE0, 0x07, 0xE0, 0x07,
+                                                0xE0, 0x07, 0xE0, 0x07, 0xE0, 0x07, 0x1F, 0xF8,
+                                                0x1F, 0xF8, 0x1F, 0xF8, 0xE0, 0x07, 0xE0, 0x07,
+                                                0xE0, 0x07, 0xE0, 0x07, 0xE0, 0x07, 0x1F, 0xF8};
+    EXPECT_EQ(visited, expected);
+    int calls = 0;
+    EXPECT_FALSE(device->VisitRows(155, 0, 8, 2, [&](const std::uint8_t*) { ++calls; }));
+    EXPECT_FALSE(device->VisitRows(0, 39, 8, 2, [&](const std::uint8_t*) { ++calls; }));
+    EXPECT_EQ(calls, 0);
 }
 
 TEST_F(X11DisplayTest, CellsAtTheEdgesKeepTheRestOfTheBitmap) {
@@ -321,6 +391,46 @@ TEST_F(X11DisplayTest, LostServerFailsReadsButNeverEndsTheProcess) {
     DeleteDC(memory);
     DeleteObject(bitmap);
     ReleaseDC(window, screen);
+}
+
+// Damage hints come from the server's reports: a drawing marks the bands it touched and wakes
+// the reader; a lost server makes the hints lost, so that a reader reads everything.
+TEST_F(X11DisplayTest, DrawingMarksTheBandsItTouchedAndALostServerLosesTheHints) {
+    StartServer("320x200x24");
+    auto device = X11Display::Open(server_.display());
+    ASSERT_TRUE(device);
+    std::atomic<int> wakes{0};
+    auto hints = device->WatchDamage(8, 25, [&] { ++wakes; });
+    ASSERT_TRUE(hints);
+    auto eventually = [](const std::function<bool()>& condition) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!condition() && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return condition();
+    };
+    // The server reports drawing of its own too (the root's background at first, the pointer's
+    // sprite): the pointer goes to the bottom band, out of the way, and once a drawing of the
+    // test's own there has come through, the bands start with no marks.
+    XWarpPointer(painter_->display(), 0, painter_->root(), 0, 0, 0, 0, 300, 196);
+    painter_->Fill(0, 192, 5, 5, 0x00FF00);
+    ASSERT_TRUE(eventually([&] { return hints->Pending(24); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (int band = 0; band < 25; ++band) {
+        hints->Take(band);
+    }
+    painter_->Fill(10, 30, 20, 12, 0xFF0000);  // rows 30 to 41: bands 3 to 5
+    ASSERT_TRUE(eventually([&] { return hints->Pending(5); }));
+    EXPECT_GE(wakes.load(), 1);
+    for (int band = 0; band < 24; ++band) {
+        EXPECT_EQ(hints->Take(band), band >= 3 && band <= 5) << "band " << band;
+    }
+
+    painter_.reset();
+    server_.Stop();
+    ASSERT_TRUE(eventually([&] { return hints->Lost(); }));
+    EXPECT_TRUE(hints->Take(0));
+    hints->Detach();
 }
 
 }  // namespace

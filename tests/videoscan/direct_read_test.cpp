@@ -1,6 +1,7 @@
-// The scan reads a cell straight from the screen and checksums it on the way; the cell buffer
-// and the checksum must be exactly what the way through the cell bitmap (GetScreenBits, then
-// CheckSum) gives, at every depth, with and without filler bytes at the ends of rows.
+// The scan reads a cell (or a whole row of cells) straight from the screen and checksums it on
+// the way; the cell buffers and the checksums must be exactly what the way through the cell bitmap
+// (GetScreenBits, then CheckSum) gives, at every depth, with and without filler bytes at the ends
+// of rows.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -32,6 +33,15 @@ TEST_P(DirectRead, SameBytesAndChecksumAsThroughTheCellBitmap) {
     const std::size_t size = scanner->CellBufferSize();
     ASSERT_GT(size, 0u);
     for (WORD row = 0; row < scanner->Rows(); ++row) {
+        // A whole row read at once gives every cell of the row the same bytes and checksum.
+        ASSERT_TRUE(scanner->ReadRowWithChecksums(row));
+        std::vector<std::vector<BYTE>> rowCells;
+        std::vector<DWORD> rowChecksums;
+        for (WORD column = 0; column < scanner->Columns(); ++column) {
+            rowCells.emplace_back(scanner->RowCellBuffer(column),
+                                  scanner->RowCellBuffer(column) + size);
+            rowChecksums.push_back(scanner->RowCellChecksum(column));
+        }
         for (WORD column = 0; column < scanner->Columns(); ++column) {
             DWORD direct = 0;
             ASSERT_TRUE(scanner->ReadCellWithChecksum(column, row, &direct));
@@ -44,6 +54,8 @@ TEST_P(DirectRead, SameBytesAndChecksumAsThroughTheCellBitmap) {
             EXPECT_EQ(directBytes, bitmapBytes) << "cell " << column << "," << row;
             EXPECT_EQ(direct, scanner->CheckSum(bitmapBytes.data(), scanner->CellDataSize()))
                 << "cell " << column << "," << row;
+            EXPECT_EQ(rowCells[column], bitmapBytes) << "row read, cell " << column << "," << row;
+            EXPECT_EQ(rowChecksums[column], direct) << "row read, cell " << column << "," << row;
         }
     }
 }
@@ -64,6 +76,7 @@ TEST(DirectRead, CellsOfFewerThanEightBitsPerPixelGoThroughTheBitmap) {
         ScannerProbe* scanner = harness.Start();
         DWORD checksum = 0;
         EXPECT_FALSE(scanner->ReadCellWithChecksum(0, 0, &checksum)) << depth;
+        EXPECT_FALSE(scanner->ReadRowWithChecksums(0)) << depth;
     }
 }
 

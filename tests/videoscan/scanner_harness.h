@@ -55,6 +55,7 @@ private:
 // Gives the protected members to the tests.
 class ScannerProbe : public CVideoScan {
 public:
+    using CVideoScan::BeginPass;
     using CVideoScan::CacheClear;
     using CVideoScan::CheckForRepeatedBitmap;
     using CVideoScan::CheckSum;
@@ -66,9 +67,13 @@ public:
     using CVideoScan::GetScreenBits;
     using CVideoScan::InitBitmapInfo;
     using CVideoScan::InitRemoteBackgroundColor;
+    using CVideoScan::NextRowToScan;
     using CVideoScan::ReadCellWithChecksum;
+    using CVideoScan::ReadRowWithChecksums;
+    using CVideoScan::RowCellBuffer;
     using CVideoScan::RptCompress;
     using CVideoScan::ScanCellRow;
+    using CVideoScan::ScanScheduledRow;
     using CVideoScan::SendCursor;
     using CVideoScan::SendCursorShape;
     using CVideoScan::SendPalette;
@@ -98,6 +103,16 @@ public:
     void SetSeqBusy(bool busy) { m_bSeqBusy = busy ? TRUE : FALSE; }
     void SetRemoteOptionWord(WORD word) { m_RemoteOptionWord = word; }
     void SetCacheCapacity(WORD capacity) { m_CacheCapacity = capacity; }
+    bool Hinted() const { return m_RowSchedule.hinted(); }
+    DWORD RowCellChecksum(WORD column) const { return m_RowCopiers.at(column).Value(); }
+    // One pass as the check thread makes it at tick count now, without its pauses, flushed.
+    void Pass(int firstPass, DWORD now) {
+        BeginPass(firstPass, now);
+        for (WORD row = NextRowToScan(0); row < m_Rows; row = NextRowToScan(row + 1)) {
+            ScanScheduledRow(row, firstPass);
+        }
+        FlushSeqBuffer();
+    }
 };
 
 struct HarnessOptions {
