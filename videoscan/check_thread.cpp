@@ -130,7 +130,8 @@ DWORD CVideoScan::PassPause() const {
 void CVideoScan::BeginPass(int firstPass, DWORD now) {
     bool mustBeFull =
         firstPass != 0 || m_bFullPassDue || m_PassPaletteGeneration != m_PaletteGeneration;
-    if (!m_RowSchedule.watching() && m_hScreenDC != nullptr && m_CellHeight != 0) {
+    if (m_bUseDamageHints && !m_RowSchedule.watching() && m_hScreenDC != nullptr &&
+        m_CellHeight != 0) {
         HANDLE wake = m_hDamageEvent;
         m_RowSchedule.Watch(
             WatchScreenDamage(m_hScreenDC, m_CellHeight, m_Rows, [wake] { SetEvent(wake); }));

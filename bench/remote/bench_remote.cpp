@@ -189,6 +189,7 @@ bool SetUp(Rig& rig) {
     char pattern[] = "/tmp/bench-remote-XXXXXX";
     rig.folder = mkdtemp(pattern);
     std::ofstream(rig.folder + "/password") << "bench\n";
+    std::ofstream(rig.folder + "/FARV.INI") << "[Video]\nDamageHints=1\n";
     if (!rig.server.Start(std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24")) {
         std::fprintf(stderr, "bench_remote: Xvfb does not start\n");
         return false;
@@ -209,7 +210,8 @@ bool SetUp(Rig& rig) {
         FVHOST_PATH,
         std::vector<std::string>{"--display", rig.server.display(), "--listen", "127.0.0.1:0",
                                  "--password-file", rig.folder + "/password", "--view-only"},
-        std::map<std::string, std::string>{{"FARVANE_STATE_DIR", rig.folder + "/state"}});
+        std::map<std::string, std::string>{{"FARVANE_STATE_DIR", rig.folder + "/state"},
+                                           {"FARVANE_WINDIR", rig.folder}});
     int vncPort = PortFrom(*rig.vnc, "PORT=([0-9]+)");
     int fvPort = PortFrom(*rig.fv, "listening on 127\\.0\\.0\\.1:([0-9]+)");
     std::string error;

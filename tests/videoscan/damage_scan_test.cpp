@@ -31,6 +31,7 @@ struct HintedScanner {
         HarnessOptions options;
         options.desktop = MemoryDesktop(kWidth, kHeight, "32");
         options.compression = "0";
+        options.damageHints = true;
         return options;
     }
     // A pass, and the wait until its bytes went through the transmit queue.

@@ -50,6 +50,9 @@ ScannerHarness::ScannerHarness(HarnessOptions options)
         ini << "COMPRESSION=" << options_.compression << "\n";
     }
     ini << "[Video]\n";
+    if (options_.damageHints) {
+        ini << "DamageHints=1\n";
+    }
     if (!options_.cellWidth.empty()) {
         ini << "CellWidth=" << options_.cellWidth << "\n";
     }

@@ -121,6 +121,7 @@ struct HarnessOptions {
     std::string compression;
     std::string cellWidth;
     std::string cellHeight;
+    bool damageHints = false;  // "DamageHints=1"
     BYTE reducedMode = 0;
     bool connected = true;
 };
