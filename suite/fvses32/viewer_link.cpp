@@ -157,11 +157,15 @@ bool ViewerLink::RequestBitmap(std::string* error) {
 }
 
 NetStatus ViewerLink::Receive(std::span<std::uint8_t> buffer, std::size_t* got,
-                              const net::WakeUp* cancel, int timeoutMs) {
+                              const net::WakeUp* cancel, int timeoutMs, std::mutex* decoding) {
     *got = 0;
     NetStatus status = stream_->Read(buffer.data(), buffer.size(), got, cancel, timeoutMs);
     if (!status.ok()) {
         return status;
+    }
+    std::unique_lock<std::mutex> hold;
+    if (decoding) {
+        hold = std::unique_lock(*decoding);
     }
     videodecode::PushResult pushed = decoder_.push(buffer.first(*got));
     if (!pushed.ok()) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 
@@ -66,11 +67,13 @@ public:
     bool SendPointer(const ViewerPointer& pointer, std::string* error);
     bool RequestBitmap(std::string* error);
 
-    // Reads what arrived within `timeoutMs` into `buffer` and decodes it. kTimedOut when nothing
-    // came; kClosed when the host ended the connection; kIoFailed with a message when the
-    // stream does not decode (the picture would be wrong from there on).
+    // Reads what arrived within `timeoutMs` into `buffer` and decodes it, holding `decoding`
+    // (when given) only while it decodes, so that a painter may read the picture meanwhile.
+    // kTimedOut when nothing came; kClosed when the host ended the connection; kIoFailed with a
+    // message when the stream does not decode (the picture would be wrong from there on).
     net::NetStatus Receive(std::span<std::uint8_t> buffer, std::size_t* got,
-                           const net::WakeUp* cancel, int timeoutMs);
+                           const net::WakeUp* cancel, int timeoutMs,
+                           std::mutex* decoding = nullptr);
     videodecode::StreamDecoder& Decoder() { return decoder_; }
 
     // Says bye (best effort) and closes the connection.
