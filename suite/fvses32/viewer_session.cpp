@@ -23,6 +23,7 @@ namespace {
 constexpr int kAdmissionTimeoutMs = 15000;
 constexpr int kReadSliceMs = 100;
 constexpr auto kAnswerPoll = std::chrono::milliseconds(100);
+constexpr auto kByeGrace = std::chrono::milliseconds(1500);
 constexpr UINT kPasswordEdit = 101;
 constexpr const char* kPasswordProperty = "FvViewerPassword";
 
@@ -37,6 +38,8 @@ struct Answer {
 INT_PTR PasswordDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetPropA(dialog, kPasswordProperty, reinterpret_cast<HANDLE>(lParam));
+        // Nothing else of the session is on the screen yet: the dialog takes the keyboard.
+        SetForegroundWindow(dialog);
         SetFocus(GetDlgItem(dialog, kPasswordEdit));
         return FALSE;
     }
@@ -89,6 +92,9 @@ struct CViewerSession::Shared {
     std::atomic<bool> closing{false};  // the manager is being destroyed
     std::atomic<bool> ended{false};
     std::shared_ptr<ViewerScreen> screen = std::make_shared<ViewerScreen>();
+    std::mutex finishing;
+    std::condition_variable finishedSignal;
+    bool finished = false;  // the session's thread is done
 
     ~Shared() {
         if (endEvent) {
@@ -149,7 +155,12 @@ CViewerSession::CViewerSession(ViewerSessionConfig config)
         throw std::bad_alloc();
     }
     try {
-        thread_ = std::thread([this] { Run(); });
+        thread_ = std::thread([this] {
+            Run();
+            std::lock_guard guard(shared_->finishing);
+            shared_->finished = true;
+            shared_->finishedSignal.notify_all();
+        });
     } catch (const std::system_error&) {
         throw std::bad_alloc();
     }
@@ -158,12 +169,16 @@ CViewerSession::CViewerSession(ViewerSessionConfig config)
 CViewerSession::~CViewerSession() {
     shared_->closing.store(true);
     shared_->cancel.Signal();
-    {
+    // The thread's waits end on the cancel and it says bye to the host; a host that stopped
+    // reading gets its connection shut down instead.
+    std::unique_lock hold(shared_->finishing);
+    if (!shared_->finishedSignal.wait_for(hold, kByeGrace, [this] { return shared_->finished; })) {
         std::lock_guard guard(shared_->screen->picture);
         if (shared_->screen->link) {
             shared_->screen->link->Shutdown();
         }
     }
+    hold.unlock();
     if (thread_.joinable()) {
         thread_.join();
     }
