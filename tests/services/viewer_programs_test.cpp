@@ -43,9 +43,7 @@ struct Capture {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
-    std::uint32_t at(int x, int y) const {
-        return pixels[static_cast<std::size_t>(y) * width + x];
-    }
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
 // The pixels of one window, read from the window itself (a Qt window under Xvfb without a
@@ -88,8 +86,8 @@ protected:
             fs::create_directories(folder_ + part);
         }
         std::ofstream(folder_ + "/password") << "open sesame\n";
-        ASSERT_TRUE(hostDisplay_.Start(std::to_string(kWidth) + "x" + std::to_string(kHeight) +
-                                       "x24"));
+        ASSERT_TRUE(
+            hostDisplay_.Start(std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24"));
         root_ = std::make_unique<scantest::XRoot>(hostDisplay_.display());
         ASSERT_TRUE(root_->ok());
         screen_.assign(static_cast<std::size_t>(kWidth) * kHeight, 0);
@@ -123,9 +121,9 @@ protected:
         std::vector<std::string> arguments = {"--display", hostDisplay_.display(),
                                               "--password-file", folder_ + "/password"};
         arguments.insert(arguments.end(), mode.begin(), mode.end());
-        host_ = std::make_unique<ProgramRun>(FVHOST_PATH, arguments,
-                                             std::map<std::string, std::string>{
-                                                 {"FARVANE_STATE_DIR", folder_ + "/host"}});
+        host_ = std::make_unique<ProgramRun>(
+            FVHOST_PATH, arguments,
+            std::map<std::string, std::string>{{"FARVANE_STATE_DIR", folder_ + "/host"}});
         return true;
     }
     // The "listening on 127.0.0.1:PORT, host key KEY" line of a listening host.
@@ -282,13 +280,13 @@ TEST_F(ViewerProgramsTest, RemoteShowsTheHostTypesIntoItAndEndsWithIt) {
 
     const std::string typed = folder_ + "/typed.txt";
     ProgramRun xterm("/usr/bin/xterm",
-                     {"-display", hostDisplay_.display(), "-geometry", "30x5+0+0", "-e", "sh",
-                      "-c", "read line; printf '%s' \"$line\" > " + typed});
+                     {"-display", hostDisplay_.display(), "-geometry", "30x5+0+0", "-e", "sh", "-c",
+                      "read line; printf '%s' \"$line\" > " + typed});
     std::string output;
-    ASSERT_EQ(RunProgram("/usr/bin/xdotool",
-                         {"search", "--sync", "--onlyvisible", "--class", "XTerm"}, &output, 10s,
-                         {{"DISPLAY", hostDisplay_.display()}}),
-              0);
+    ASSERT_EQ(
+        RunProgram("/usr/bin/xdotool", {"search", "--sync", "--onlyvisible", "--class", "XTerm"},
+                   &output, 10s, {{"DISPLAY", hostDisplay_.display()}}),
+        0);
     std::this_thread::sleep_for(1s);  // the viewer sees the xterm before it is clicked
     TypeIntoViewer(*window, left, top, "Hello, FV! ~$");
     EXPECT_EQ(WaitForFile(typed), "Hello, FV! ~$") << program_->Output();
@@ -309,11 +307,12 @@ TEST_F(ViewerProgramsTest, OnlineShowsAHostThatCallsOutAndTypesIntoIt) {
     ASSERT_NE(ListeningPort(), 0);
     const std::string key = HostKey();
     host_.reset();
-    const std::string file = SessionFile("desk.osf", "[Listen]\nAddress=127.0.0.1\nPort=0\n[Host]\n"
-                                                     "Fingerprint=" +
-                                                         key +
-                                                         "\nPasswordFile=password\n"
-                                                         "[View]\nScale=1:1\n");
+    const std::string file = SessionFile("desk.osf",
+                                         "[Listen]\nAddress=127.0.0.1\nPort=0\n[Host]\n"
+                                         "Fingerprint=" +
+                                             key +
+                                             "\nPasswordFile=password\n"
+                                             "[View]\nScale=1:1\n");
     StartProgram(FVONL32, {file}, true);
     const std::string mark = "waiting for a host to call 127.0.0.1:";
     ASSERT_TRUE(program_->WaitForOutput(mark, 15s)) << program_->Output();
@@ -329,13 +328,13 @@ TEST_F(ViewerProgramsTest, OnlineShowsAHostThatCallsOutAndTypesIntoIt) {
 
     const std::string typed = folder_ + "/typed.txt";
     ProgramRun xterm("/usr/bin/xterm",
-                     {"-display", hostDisplay_.display(), "-geometry", "30x5+0+0", "-e", "sh",
-                      "-c", "read line; printf '%s' \"$line\" > " + typed});
+                     {"-display", hostDisplay_.display(), "-geometry", "30x5+0+0", "-e", "sh", "-c",
+                      "read line; printf '%s' \"$line\" > " + typed});
     std::string output;
-    ASSERT_EQ(RunProgram("/usr/bin/xdotool",
-                         {"search", "--sync", "--onlyvisible", "--class", "XTerm"}, &output, 10s,
-                         {{"DISPLAY", hostDisplay_.display()}}),
-              0);
+    ASSERT_EQ(
+        RunProgram("/usr/bin/xdotool", {"search", "--sync", "--onlyvisible", "--class", "XTerm"},
+                   &output, 10s, {{"DISPLAY", hostDisplay_.display()}}),
+        0);
     std::this_thread::sleep_for(1s);
     TypeIntoViewer(*window, left, top, "called out");
     EXPECT_EQ(WaitForFile(typed), "called out") << program_->Output();
@@ -347,8 +346,8 @@ TEST_F(ViewerProgramsTest, OnlineShowsAHostThatCallsOutAndTypesIntoIt) {
     RunProgram("/usr/bin/xdotool", {"mousemove", "--window", id, "24", "8", "click", "1"}, &output,
                10s, display);
     std::this_thread::sleep_for(500ms);
-    RunProgram("/usr/bin/xdotool", {"mousemove", "--window", id, "51", "54", "click", "1"},
-               &output, 10s, display);
+    RunProgram("/usr/bin/xdotool", {"mousemove", "--window", id, "51", "54", "click", "1"}, &output,
+               10s, display);
     EXPECT_EQ(program_->Wait(15s), 0) << program_->Output();
     EXPECT_TRUE(host_->WaitForOutput("the viewer said bye", 5s)) << host_->Output();
 }
@@ -360,36 +359,35 @@ TEST_F(ViewerProgramsTest, AnUnknownKeyIsAcceptedInABoxAndThePasswordAskedFor) {
     StartHost({"--listen", "127.0.0.1:0"});
     const int port = ListeningPort();
     ASSERT_NE(port, 0);
-    const std::string file = SessionFile(
-        "host.chf", "[Host]\nAddress=127.0.0.1\nPort=" + std::to_string(port) + "\n");
+    const std::string file =
+        SessionFile("host.chf", "[Host]\nAddress=127.0.0.1\nPort=" + std::to_string(port) + "\n");
     StartProgram(FVREM32, {file}, true);
     const std::map<std::string, std::string> display{{"DISPLAY", viewerDisplay_.display()}};
     std::string output;
     // The box names the key; Yes is its default button.
-    ASSERT_EQ(RunProgram("/usr/bin/xdotool",
-                         {"search", "--sync", "--onlyvisible", "--name", "^fvrem32$"}, &output,
-                         15s, display),
-              0)
+    ASSERT_EQ(
+        RunProgram("/usr/bin/xdotool", {"search", "--sync", "--onlyvisible", "--name", "^fvrem32$"},
+                   &output, 15s, display),
+        0)
         << program_->Output();
     std::this_thread::sleep_for(500ms);
     RunProgram("/usr/bin/xdotool", {"key", "Return"}, &output, 10s, display);
     // The password dialog, the next window of that title; the pointer goes into it, as a
     // display without a window manager gives the keyboard to the window under the pointer.
     std::this_thread::sleep_for(1s);
-    ASSERT_EQ(RunProgram("/usr/bin/xdotool",
-                         {"search", "--sync", "--onlyvisible", "--name", "^fvrem32$"}, &output,
-                         15s, display),
-              0);
+    ASSERT_EQ(
+        RunProgram("/usr/bin/xdotool", {"search", "--sync", "--onlyvisible", "--name", "^fvrem32$"},
+                   &output, 15s, display),
+        0);
     RunProgram("/usr/bin/xdotool",
-               {"mousemove", "--window", std::to_string(std::stoul(output)), "100", "40"},
-               &output, 10s, display);
+               {"mousemove", "--window", std::to_string(std::stoul(output)), "100", "40"}, &output,
+               10s, display);
     RunProgram("/usr/bin/xdotool", {"type", "--delay", "30", "open sesame"}, &output, 10s, display);
     RunProgram("/usr/bin/xdotool", {"key", "Return"}, &output, 10s, display);
     EXPECT_TRUE(ViewerWindow("^127.0.0.1:" + std::to_string(port))) << program_->Output();
     std::ifstream knownHosts(folder_ + "/viewer/known_hosts");
     std::string pinned((std::istreambuf_iterator<char>(knownHosts)), {});
-    EXPECT_NE(pinned.find("127.0.0.1:" + std::to_string(port) + " " + HostKey()),
-              std::string::npos)
+    EXPECT_NE(pinned.find("127.0.0.1:" + std::to_string(port) + " " + HostKey()), std::string::npos)
         << pinned << program_->Output();
     // The window opens only once the host admitted the viewer.
     EXPECT_TRUE(program_->WaitForOutput("showing 127.0.0.1:", 5s)) << program_->Output();
@@ -414,8 +412,8 @@ TEST_F(ViewerProgramsTest, ARefusedOrUnusableSessionSaysWhyAndEndsTheProgram) {
              "\nPasswordFile=password\n[View]\nScale=half\n",
          "[View] Scale=half must be fit or 1:1"},
         {"[Host]\nPort=5899\n", "[Host] Address is missing"},
-        {"[Host]\nAddress=127.0.0.1\nPort=" + std::to_string(port) + "\nFingerprint=" +
-             HostKey() + "\nPasswordFile=missing-file\n",
+        {"[Host]\nAddress=127.0.0.1\nPort=" + std::to_string(port) + "\nFingerprint=" + HostKey() +
+             "\nPasswordFile=missing-file\n",
          "cannot be read"},
         // Unknown, and nobody there to accept it: refused.
         {"[Host]\nAddress=127.0.0.1\nPort=" + std::to_string(port) + "\nPasswordFile=password\n",
