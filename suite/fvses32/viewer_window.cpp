@@ -138,10 +138,14 @@ private:
         const SIZE client = Client();
         const int frameWidth = (outer.right - outer.left) - client.cx;
         const int frameHeight = (outer.bottom - outer.top) - client.cy;
-        const int width = std::min<int>(picture_.cx + frameWidth, GetSystemMetrics(SM_CXSCREEN));
-        const int height = std::min<int>(picture_.cy + frameHeight, GetSystemMetrics(SM_CYSCREEN));
-        MoveWindow(window_, std::max<int>(outer.left, 0), std::max<int>(outer.top, 0), width,
-                   height, TRUE);
+        const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+        const int width = std::min<int>(picture_.cx + frameWidth, screenWidth);
+        const int height = std::min<int>(picture_.cy + frameHeight, screenHeight);
+        // Moved up and left as far as it takes to keep the whole window on the desktop.
+        const int left = std::max<int>(0, std::min<int>(outer.left, screenWidth - width));
+        const int top = std::max<int>(0, std::min<int>(outer.top, screenHeight - height));
+        MoveWindow(window_, left, top, width, height, TRUE);
     }
 
     void UpdateScrollBars() {
