@@ -11,25 +11,10 @@ namespace {
 
 constexpr int kCallTimeoutMs = 10000;
 
-// The host named by the X text, which may carry blanks around it.
-bool HostFromText(const char* text, net::Endpoint* host, std::string* error) {
-    std::string written = text ? text : "";
-    const std::size_t first = written.find_first_not_of(' ');
-    const std::size_t last = written.find_last_not_of(' ');
-    written = first == std::string::npos ? "" : written.substr(first, last - first + 1);
-    net::NetStatus status = net::ParseEndpoint(written, host);
-    if (!status.ok() || host->port == 0) {
-        *error = "/X" + written + ": the host to call must be ADDR:PORT" +
-                 (status.ok() ? std::string() : " (" + status.message + ")");
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
-ViewerSessionConfig RemoteSessionConfig(const char* path, int xSwitch, int lSwitch,
-                                        const char* xText) {
+ViewerSessionConfig RemoteSessionConfig(const char* path, int /*xSwitch*/, int lSwitch,
+                                        const char* /*xText*/) {
     ViewerSessionConfig config;
     config.programTitle = "fvrem32";
     config.endEventName = SessionEndEventName(path ? path : "");
@@ -38,9 +23,6 @@ ViewerSessionConfig RemoteSessionConfig(const char* path, int xSwitch, int lSwit
         if (config.failure.empty()) {
             config.failure = "No callhost file was given";
         }
-        return config;
-    }
-    if (xSwitch && !HostFromText(xText, &file.host, &config.failure)) {
         return config;
     }
     if (!file.settings.gateway.empty()) {

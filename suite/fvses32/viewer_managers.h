@@ -11,8 +11,8 @@
 namespace farvane::viewer {
 
 // The session of a remote control manager: calls the host of the callhost file at `path`. The
-// X switch with its text names another host to call (ADDR:PORT); the L switch makes the
-// session view-only.
+// L switch makes the session view-only. The X switch and its text are taken and change
+// nothing: the text runs to the end of the command line, so it is also part of the path.
 ViewerSessionConfig RemoteSessionConfig(const char* path, int xSwitch, int lSwitch,
                                         const char* xText);
 // The session of an online service manager: waits at the OnlSvc file's address for one host
