@@ -25,6 +25,7 @@ const std::string& SessionFilePath() {
         if (fd >= 0) {
             close(fd);
         }
+        std::atexit([] { unlink(SessionFilePath().c_str()); });
         return std::string(pattern);
     }();
     return path;

@@ -103,6 +103,20 @@ TEST_F(ViewerManagerTest, ADestroyedManagerStopsItsSessionWithoutSignallingTheEn
     }
     farvane::ui::PumpPendingMessages();
     EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    // A session that had a failure to show when its document closed: the box it asked for
+    // may still come, but the end stays the program's.
+    const std::string bad = Write("bad.osf", "[Listen]\nPort=1\n");
+    CloseHandle(endEvent_);
+    event = EndEvent(bad);
+    auto manager = std::make_unique<COnlineSvcMgr>(bad.c_str(), 0);
+    std::this_thread::sleep_for(200ms);  // the session's thread posted its box
+    manager.reset();
+    for (int pump = 0; pump < 10; ++pump) {
+        farvane::ui::PumpPendingMessages();
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
 
 }  // namespace
