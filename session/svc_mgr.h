@@ -51,4 +51,6 @@ class CGatewaySvcMgr : public CFVSvcMgr {
 public:
     CGatewaySvcMgr() = default;
     explicit CGatewaySvcMgr(const char* sessionFile);
+    // Ends the manager's session, if it still runs.
+    ~CGatewaySvcMgr() override;
 };

@@ -136,6 +136,57 @@ NetStatus TcpListener::Accept(const WakeUp* cancel, int timeoutMs,
     }
 }
 
+NetStatus SendAll(TcpSocket& socket, const void* bytes, std::size_t length, const WakeUp* cancel,
+                  int timeoutMs) {
+    const auto* at = static_cast<const std::uint8_t*>(bytes);
+    while (length > 0) {
+        ssize_t sent = send(socket.fd(), at, length, MSG_NOSIGNAL);
+        if (sent > 0) {
+            at += sent;
+            length -= static_cast<std::size_t>(sent);
+            continue;
+        }
+        if (sent < 0 && errno == EINTR) {
+            continue;
+        }
+        if (sent < 0 && errno != EAGAIN) {
+            return SystemFailure(NetCode::kIoFailed, "cannot send to " + socket.peer(), errno);
+        }
+        if (NetCode ready = WaitForSocket(socket.fd(), POLLOUT, cancel, timeoutMs);
+            ready != NetCode::kOk) {
+            return NetStatus{ready, "sending to " + socket.peer() + " did not finish"};
+        }
+    }
+    return NetStatus::Ok();
+}
+
+NetStatus Receive(TcpSocket& socket, void* buffer, std::size_t capacity, std::size_t* got,
+                  const WakeUp* cancel, int timeoutMs) {
+    *got = 0;
+    for (;;) {
+        ssize_t received = recv(socket.fd(), buffer, capacity, 0);
+        if (received > 0) {
+            *got = static_cast<std::size_t>(received);
+            return NetStatus::Ok();
+        }
+        if (received == 0) {
+            return NetStatus{NetCode::kClosed, socket.peer() + " ended the connection"};
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN) {
+            return SystemFailure(NetCode::kIoFailed, "cannot receive from " + socket.peer(), errno);
+        }
+        if (NetCode ready = WaitForSocket(socket.fd(), POLLIN, cancel, timeoutMs);
+            ready != NetCode::kOk) {
+            return NetStatus{ready, ready == NetCode::kTimedOut
+                                        ? socket.peer() + " sent nothing in time"
+                                        : "waiting for " + socket.peer() + " ended"};
+        }
+    }
+}
+
 NetStatus ConnectTcp(const Endpoint& endpoint, const WakeUp* cancel, int timeoutMs,
                      std::unique_ptr<TcpSocket>* socket) {
     AddressList list;

@@ -2,6 +2,7 @@
 // bounded and ends early when its wake-up is signalled.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,8 @@ public:
     TcpListener(const TcpListener&) = delete;
     TcpListener& operator=(const TcpListener&) = delete;
 
+    // For a poll of its own; Accept with a time-out of 0 then takes the caller.
+    int fd() const { return fd_; }
     // The port bound (useful after listening on port 0).
     std::uint16_t port() const { return port_; }
     // Waits for a caller for at most `timeoutMs` (-1: no limit).
@@ -51,6 +54,14 @@ private:
     int fd_;
     std::uint16_t port_;
 };
+
+// Plain bytes on a socket, for what goes before TLS. SendAll sends all of `bytes` within
+// `timeoutMs`; Receive takes up to `capacity` bytes (at least one) and reports an orderly end
+// as kClosed.
+NetStatus SendAll(TcpSocket& socket, const void* bytes, std::size_t length, const WakeUp* cancel,
+                  int timeoutMs);
+NetStatus Receive(TcpSocket& socket, void* buffer, std::size_t capacity, std::size_t* got,
+                  const WakeUp* cancel, int timeoutMs);
 
 // Connects to `endpoint`, trying each address the name resolves to. kUnreachable when no
 // address answered (refused, no route, timed out), kBadAddress when the name does not resolve.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/net/state_dir.h"
+#include "session/gateway_call.h"
 
 using farvane::net::NetCode;
 using farvane::net::NetStatus;
@@ -74,6 +75,16 @@ NetStatus CNetLink::CallOut(const farvane::net::WakeUp& cancel) {
     if (!called.ok()) {
         return called;
     }
+    if (!config_.gatewayName.empty()) {
+        NetStatus paired =
+            RegisterAtGateway(*socket, config_.gatewayName, &cancel, config_.callTimeoutMs, [this] {
+                Log("registered as " + config_.gatewayName + " at the gateway " +
+                    config_.call->ToString() + ", host key " + fingerprint_);
+            });
+        if (!paired.ok()) {
+            return paired;
+        }
+    }
     std::unique_ptr<TlsStream> stream;
     NetStatus shaken = TlsStream::Accept(std::move(socket), *identity_, &cancel,
                                          config_.handshakeTimeoutMs, &stream);
@@ -83,7 +94,8 @@ NetStatus CNetLink::CallOut(const farvane::net::WakeUp& cancel) {
                          shaken.message};
     }
     Adopt(std::move(stream));
-    Note("connected to " + config_.call->ToString());
+    Note(config_.gatewayName.empty() ? "connected to " + config_.call->ToString()
+                                     : "paired through the gateway " + config_.call->ToString());
     return shaken;
 }
 

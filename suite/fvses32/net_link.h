@@ -23,7 +23,10 @@
 struct NetLinkConfig {
     farvane::net::Endpoint listen{"127.0.0.1", 5899};
     std::optional<farvane::net::Endpoint> call;  // where to call in call-out mode
-    std::string identityFolder;                  // the host key and certificate
+    // Not empty: `call` is a gateway, where the host registers under this name and waits for
+    // a viewer that asks for it.
+    std::string gatewayName;
+    std::string identityFolder;  // the host key and certificate
     int handshakeTimeoutMs = 10000;
     int callTimeoutMs = 10000;
     // One line per event worth a person's attention (connections, refusals, ends).
@@ -45,7 +48,8 @@ public:
     // Waits for a caller and completes its TLS handshake; a caller whose handshake fails is
     // logged and the wait goes on.
     farvane::net::NetStatus WaitForCaller(const farvane::net::WakeUp& cancel);
-    // Calls the configured peer and completes the handshake as the TLS server.
+    // Calls the configured peer (through the gateway, when one is named: it returns once a
+    // viewer is paired with the host) and completes the handshake as the TLS server.
     farvane::net::NetStatus CallOut(const farvane::net::WakeUp& cancel);
     bool CanCallOut() const { return config_.call.has_value(); }
 

@@ -25,14 +25,10 @@ ViewerSessionConfig RemoteSessionConfig(const char* path, int /*xSwitch*/, int l
         }
         return config;
     }
-    if (!file.settings.gateway.empty()) {
-        // Calling through a gateway needs the gateway's preface before TLS starts; until this
-        // build has it, such a file is refused rather than called directly.
-        config.failure = std::string(path) + ": [Host] Gateway=" + file.settings.gateway +
-                         ": calling a host through a gateway is not supported by this build";
-        return config;
-    }
-    config.hostName = file.host.ToString();
+    // Through a gateway, Address and Port are the gateway's port for viewers, and the host is
+    // known by its name there.
+    const std::string gateway = file.settings.gateway;
+    config.hostName = (gateway.empty() ? "" : gateway + "@") + file.host.ToString();
     config.pinnedFingerprint = file.settings.fingerprint;
     config.passwordFile = file.settings.passwordFile;
     config.hello =
@@ -41,9 +37,10 @@ ViewerSessionConfig RemoteSessionConfig(const char* path, int /*xSwitch*/, int l
     config.fitToWindow = file.view.fitToWindow;
     const net::Endpoint host = file.host;
     const std::uint16_t capabilities = file.view.capabilities;
-    config.connect = [host, capabilities](const net::WakeUp& cancel,
-                                          std::unique_ptr<ViewerLink>* link, std::string*) {
-        return ViewerLink::Call(host, &cancel, kCallTimeoutMs, 0,
+    config.connect = [host, gateway, capabilities](const net::WakeUp& cancel,
+                                                   std::unique_ptr<ViewerLink>* link,
+                                                   std::string*) {
+        return ViewerLink::Call(host, gateway, &cancel, kCallTimeoutMs, 0,
                                 videodecode::DecoderOptions{capabilities}, link);
     };
     return config;

@@ -19,6 +19,7 @@
 #include "platform/kernel/thread.h"
 #include "session/session_end_event.h"
 #include "session/svc_mgr.h"
+#include "suite/fvses32/stand_in_session.h"
 #include "suite/fvses32/viewer_managers.h"
 
 namespace {
@@ -59,7 +60,14 @@ DWORD SignalEndLater(LPVOID parameter) {
     return 0;
 }
 
-// What every manager's construction does: the test's failure, the report, the delayed end.
+// A test asked for the stand-in session.
+bool StandInRequested() {
+    return TestSetting("FARVANE_TEST_SVCMGR_FAIL") || TestSetting("FARVANE_TEST_SVCMGR_END_MS") ||
+           TestSetting("FARVANE_TEST_SVCMGR_REPORT");
+}
+
+}  // namespace
+
 void StartStandInSession(const char* kind, const char* path, int first, int second,
                          const char* text) {
     if (TestSetting("FARVANE_TEST_SVCMGR_FAIL")) {
@@ -77,14 +85,6 @@ void StartStandInSession(const char* kind, const char* path, int first, int seco
         }
     }
 }
-
-// A test asked for the stand-in session.
-bool StandInRequested() {
-    return TestSetting("FARVANE_TEST_SVCMGR_FAIL") || TestSetting("FARVANE_TEST_SVCMGR_END_MS") ||
-           TestSetting("FARVANE_TEST_SVCMGR_REPORT");
-}
-
-}  // namespace
 
 CRemoteSvcMgr::CRemoteSvcMgr(const char* sessionFile, int first, int second, const char* text) {
     if (StandInRequested()) {
@@ -110,8 +110,4 @@ COnlineSvcMgr::COnlineSvcMgr(const char* sessionFile, int value) {
 
 COnlineSvcMgr::~COnlineSvcMgr() {
     farvane::viewer::StopManagerSession(this);
-}
-
-CGatewaySvcMgr::CGatewaySvcMgr(const char* sessionFile) {
-    StartStandInSession("CGatewaySvcMgr", sessionFile, 0, 0, nullptr);
 }

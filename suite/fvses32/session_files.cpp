@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "platform/kernel/profile.h"
+#include "session/gateway_preface.h"
 
 namespace farvane::viewer {
 
@@ -97,6 +98,10 @@ public:
                 host.passwordFile;
         }
         host.gateway = Text("Host", "Gateway");
+        if (!host.gateway.empty() && !IsGatewayName(host.gateway)) {
+            Fail("Host", "Gateway", host.gateway,
+                 "must be 1 to 63 letters, digits, '.', '_' or '-'");
+        }
         return host;
     }
 

@@ -6,7 +6,8 @@
 //     Port=5899
 //     Fingerprint=             ; the host key's pinned fingerprint; empty: known_hosts, asking
 //     PasswordFile=            ; optional (relative to the file's folder); else a dialog asks
-//     Gateway=                 ; optional: the host's name at a gateway
+//     Gateway=                 ; optional: the host's name at the gateway that Address and
+//                              ; Port then name (its port for viewers)
 //     [View]
 //     Capabilities=0x0011
 //     ReducedColour=0

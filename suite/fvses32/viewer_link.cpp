@@ -6,6 +6,7 @@
 
 #include "platform/net/known_hosts.h"
 #include "platform/net/state_dir.h"
+#include "session/gateway_call.h"
 
 namespace farvane::viewer {
 
@@ -19,12 +20,18 @@ constexpr int kSendTimeoutMs = 10000;
 
 }  // namespace
 
-NetStatus ViewerLink::Call(const net::Endpoint& host, const net::WakeUp* cancel, int timeoutMs,
-                           int receiveBuffer, videodecode::DecoderOptions decoding,
-                           std::unique_ptr<ViewerLink>* link) {
+NetStatus ViewerLink::Call(const net::Endpoint& host, const std::string& gatewayName,
+                           const net::WakeUp* cancel, int timeoutMs, int receiveBuffer,
+                           videodecode::DecoderOptions decoding, std::unique_ptr<ViewerLink>* link) {
     std::unique_ptr<net::TcpSocket> socket;
     if (NetStatus status = net::ConnectTcp(host, cancel, timeoutMs, &socket); !status.ok()) {
         return status;
+    }
+    if (!gatewayName.empty()) {
+        if (NetStatus status = AskGatewayFor(*socket, gatewayName, cancel, timeoutMs);
+            !status.ok()) {
+            return status;
+        }
     }
     if (receiveBuffer > 0) {
         setsockopt(socket->fd(), SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);

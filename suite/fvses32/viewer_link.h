@@ -39,10 +39,12 @@ struct HostKeyCheck {
 
 class ViewerLink {
 public:
-    // Calls `host` and completes the handshake as the TLS client. A non-zero
+    // Calls `host` and completes the handshake as the TLS client. With a `gatewayName`, `host`
+    // is a gateway, asked first for the host registered there under that name. A non-zero
     // `receiveBuffer` shrinks the socket's receive buffer (to act as a slow link).
-    static net::NetStatus Call(const net::Endpoint& host, const net::WakeUp* cancel, int timeoutMs,
-                               int receiveBuffer, videodecode::DecoderOptions decoding,
+    static net::NetStatus Call(const net::Endpoint& host, const std::string& gatewayName,
+                               const net::WakeUp* cancel, int timeoutMs, int receiveBuffer,
+                               videodecode::DecoderOptions decoding,
                                std::unique_ptr<ViewerLink>* link);
     // Completes the handshake as the TLS client over a connection a host made to us (the host
     // called out): its certificate is still the one checked.

@@ -19,6 +19,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr const char* kReportChannel = "svcmgr-report";
+// A gateway whose ports the system chooses, so that gateways of parallel tests never meet.
+constexpr const char* kGatewayFile = "[Hosts]\nPort=0\n[Viewers]\nPort=0\n";
 
 class ServiceProgramsTest : public ::testing::Test {
 protected:
@@ -122,7 +124,7 @@ TEST_F(ServiceProgramsTest, OnlineTakesTheLSwitchAndDropsX) {
 }
 
 TEST_F(ServiceProgramsTest, GatewayAcceptsOnlyW) {
-    std::string file = folder_.file("relay.gwf");
+    std::string file = folder_.file("relay.gwf", kGatewayFile);
     auto run = Start(FVGATE, {"/W", file});
     EXPECT_EQ(NextReport(), "CGatewaySvcMgr|" + file + "|0|0|(null)");
     EndSession(file);
@@ -135,6 +137,17 @@ TEST_F(ServiceProgramsTest, GatewayAcceptsOnlyW) {
     EXPECT_NE(second->Errors().find("Cannot find gateway file: " + file + " /L"),
               std::string::npos);
     EXPECT_EQ(NextReport(100), std::nullopt);
+}
+
+TEST_F(ServiceProgramsTest, AGatewayFileThatCannotBeUsedEndsTheGatewaySayingWhy) {
+    std::string file = folder_.file("bad.gwf", "[Viewers]\nPort=58970\n[Hosts]\nPort=99999\n");
+    auto run = Start(FVGATE, {file, "/W"});
+    ASSERT_TRUE(run->WaitForExit());
+    EXPECT_NE(run->Errors().find(file + ": [Hosts] Port=99999 is not a port number"),
+              std::string::npos)
+        << run->Errors();
+    EXPECT_EQ(run->Errors().find("message box"), std::string::npos);  // the gateway shows none
+    EXPECT_EQ(NextExit(), "3 0");
 }
 
 TEST_F(ServiceProgramsTest, OnlySwitchesGiveAnEmptyDocumentAndNoSession) {
@@ -200,7 +213,7 @@ TEST_F(ServiceProgramsTest, EleventhRemoteEndsAtOnceAndTheOthersKeepTheirSession
 }
 
 TEST_F(ServiceProgramsTest, SecondGatewayEndsAtOnceAndTheFirstKeepsItsSession) {
-    std::string file = folder_.file("relay.gwf");
+    std::string file = folder_.file("relay.gwf", kGatewayFile);
     auto first = Start(FVGATE, {file});
     ASSERT_TRUE(NextReport());
     auto second = Start(FVGATE, {folder_.file("other.gwf"), "/W"});

@@ -25,10 +25,22 @@ TEST(FvhostOptions, RefusesWhatItCannotDo) {
                                                {"--listen", "nowhere"},
                                                {"--call", "host:0"},
                                                {"--frobnicate"},
-                                               {"--demo", "--display", ":1"}}) {
+                                               {"--demo", "--display", ":1"},
+                                               {"--gateway-name", "desk"},
+                                               {"--call", "gw:5898", "--gateway-name", "a b"},
+                                               {"--call", "gw:5898", "--gateway-name", ""}}) {
         EXPECT_FALSE(fvhost::ParseOptions(bad, error)) << bad[0];
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(FvhostOptions, AGatewayNameGoesWithTheCall) {
+    std::string error;
+    std::optional<fvhost::Options> options =
+        fvhost::ParseOptions({"--gateway-name", "front-desk.1", "--call", "gw:5898"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->gatewayName, "front-desk.1");
+    EXPECT_EQ(options->call->port, 5898);
 }
 
 }  // namespace

@@ -350,6 +350,178 @@ TEST_F(RemoteSessionTest, AStoredPasswordIsAHashThatAdmits) {
     EXPECT_EQ(host_->Wait(15s), 0) << host_->Output();
 }
 
+// A gateway (fvgate on a gateway file whose ports the system chooses) between a host that calls
+// it and viewers that name that host.
+class GatewaySessionTest : public RemoteSessionTest {
+protected:
+    void TearDown() override {
+        gateway_.reset();
+        RemoteSessionTest::TearDown();
+    }
+
+    // Starts fvgate, its relayed bytes tapped into the test folder; false on failure.
+    bool StartGateway() {
+        const std::string file = folder_ + "/relay.gwf";
+        std::ofstream(file) << "[Hosts]\nPort=0\n[Viewers]\nPort=0\n";
+        gateway_ = std::make_unique<ProgramRun>(
+            FVGATE_PATH, std::vector<std::string>{file},
+            std::map<std::string, std::string>{{"FARVANE_UI", "headless"},
+                                               {"FARVANE_RUNTIME_DIR", folder_},
+                                               {"FARVANE_WINDIR", folder_},
+                                               {"FARVANE_TEST_GATEWAY_TAP", folder_ + "/tap"}});
+        if (!gateway_->WaitForOutput("viewers connect at 127.0.0.1:", 10s)) {
+            ADD_FAILURE() << gateway_->Output();
+            return false;
+        }
+        const std::string log = gateway_->Output();
+        hostPort_ = std::atoi(log.c_str() + log.find("register at 127.0.0.1:") + 22);
+        viewerPort_ = std::atoi(log.c_str() + log.find("connect at 127.0.0.1:") + 21);
+        return hostPort_ != 0 && viewerPort_ != 0;
+    }
+    // Starts fvhost registering at the gateway as "desk"; false when it did not register.
+    bool StartGatewayHost() {
+        host_ = std::make_unique<ProgramRun>(
+            FVHOST_PATH,
+            std::vector<std::string>{"--display", server_.display(), "--call",
+                                     "127.0.0.1:" + std::to_string(hostPort_), "--gateway-name",
+                                     "desk", "--password-file", folder_ + "/password", "--once",
+                                     // where it waits once its session ended, until it ends
+                                     "--listen", "127.0.0.1:0"},
+            HostEnvironment());
+        if (!host_->WaitForOutput("registered as desk at the gateway", 10s)) {
+            ADD_FAILURE() << host_->Output() << gateway_->Output();
+            return false;
+        }
+        return true;
+    }
+    std::vector<std::string> GatewayViewerArguments(const std::vector<std::string>& extra) {
+        std::vector<std::string> arguments = ViewerArguments(viewerPort_);
+        arguments.insert(arguments.end(), {"--gateway-name", "desk"});
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return arguments;
+    }
+    std::string Tapped(const std::string& direction) {
+        std::ifstream file(folder_ + "/tap." + direction, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(file)), {});
+    }
+    // How many application data records the bytes hold when they are whole TLS records from
+    // start to end; -1 when they are not.
+    static int TlsApplicationRecords(const std::string& bytes) {
+        int records = 0;
+        std::size_t at = 0;
+        while (at + 5 <= bytes.size()) {
+            const auto type = static_cast<unsigned char>(bytes[at]);
+            const auto major = static_cast<unsigned char>(bytes[at + 1]);
+            const std::size_t length = static_cast<unsigned char>(bytes[at + 3]) << 8 |
+                                       static_cast<unsigned char>(bytes[at + 4]);
+            if (type < 20 || type > 23 || major != 3 || length > 16384 + 256) {
+                return -1;
+            }
+            records += type == 23;
+            at += 5 + length;
+        }
+        return at == bytes.size() ? records : -1;
+    }
+
+    std::unique_ptr<ProgramRun> gateway_;
+    int hostPort_ = 0;
+    int viewerPort_ = 0;
+};
+
+TEST_F(GatewaySessionTest, TheViewerSeesTheHostThroughTheGatewayWhichRelaysOnlyTls) {
+    ASSERT_TRUE(StartGateway());
+    ASSERT_TRUE(StartGatewayHost());
+    std::string output;
+    ASSERT_EQ(
+        RunProgram(FVVIEW_PATH,
+                   GatewayViewerArguments({"--png", folder_ + "/gateway.png", "--passes", "1"}),
+                   &output),
+        0)
+        << output << host_->Output() << gateway_->Output();
+    std::vector<std::uint32_t> picture = ReadPicture(folder_ + "/gateway.png");
+    ASSERT_FALSE(picture.empty());
+    EXPECT_EQ(Differences(picture), 0);
+    // The host key is pinned under the host's name at this gateway.
+    std::ifstream knownHosts(folder_ + "/viewer/known_hosts");
+    std::string pinned((std::istreambuf_iterator<char>(knownHosts)), {});
+    EXPECT_NE(pinned.find("desk@127.0.0.1:" + std::to_string(viewerPort_) + " SHA256:"),
+              std::string::npos)
+        << pinned;
+
+    // The pair's end is the gateway's session end: it closes by itself.
+    EXPECT_EQ(gateway_->Wait(10s), 0) << gateway_->Output();
+    EXPECT_EQ(host_->Wait(15s), 0) << host_->Output();
+    EXPECT_NE(host_->Output().find("paired through the gateway 127.0.0.1:" +
+                                   std::to_string(hostPort_) + "; admitted"),
+              std::string::npos)
+        << host_->Output();
+    // What passed the gateway: TLS records from the first byte to the last, the picture in
+    // application data, and no password in sight.
+    const std::string toViewer = Tapped("to-viewer");
+    const std::string toHost = Tapped("to-host");
+    EXPECT_GT(TlsApplicationRecords(toViewer), 2) << toViewer.size();
+    EXPECT_GT(TlsApplicationRecords(toHost), 1) << toHost.size();
+    EXPECT_EQ(toHost.find("open sesame"), std::string::npos);
+    EXPECT_EQ(gateway_->Output().find("sesame"), std::string::npos);
+}
+
+TEST_F(GatewaySessionTest, KeysTypedThroughTheGatewayReachAnXtermAndNeverShowInTheRelay) {
+    if (!fs::exists("/usr/bin/xterm") || !fs::exists("/usr/bin/xdotool")) {
+        GTEST_SKIP() << "xterm and xdotool are needed";
+    }
+    const std::string typed = folder_ + "/typed.txt";
+    TypingTarget xterm(server_.display(), typed);
+    ASSERT_TRUE(xterm.Shown(server_.display()));
+    ASSERT_TRUE(StartGateway());
+    ASSERT_TRUE(StartGatewayHost());
+    std::string output;
+    ASSERT_EQ(RunProgram(FVVIEW_PATH,
+                         GatewayViewerArguments(
+                             {"--click", "40,30", "--type", "relayed words\\n", "--seconds", "2"}),
+                         &output),
+              0)
+        << output;
+    auto until = std::chrono::steady_clock::now() + 5s;
+    while (!fs::exists(typed) && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(20ms);
+    }
+    std::ifstream file(typed);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(file)), {}), "relayed words");
+    EXPECT_EQ(gateway_->Wait(10s), 0) << gateway_->Output();
+    EXPECT_EQ(Tapped("to-host").find("relayed"), std::string::npos);
+    EXPECT_EQ(Tapped("to-viewer").find("relayed"), std::string::npos);
+}
+
+TEST_F(GatewaySessionTest, ASecondViewerIsAnsweredBusyWhileTheFirstKeepsItsSession) {
+    ASSERT_TRUE(StartGateway());
+    ASSERT_TRUE(StartGatewayHost());
+    ProgramRun first(FVVIEW_PATH,
+                     GatewayViewerArguments({"--png", folder_ + "/first.png", "--seconds", "4"}));
+    ASSERT_TRUE(gateway_->WaitForOutput("paired with host desk", 10s)) << gateway_->Output();
+    std::string output;
+    EXPECT_EQ(RunProgram(FVVIEW_PATH, GatewayViewerArguments({"--passes", "1"}), &output), 1);
+    EXPECT_NE(output.find("the gateway is busy"), std::string::npos) << output;
+    ASSERT_EQ(first.Wait(20s), 0) << first.Output();
+    EXPECT_EQ(Differences(ReadPicture(folder_ + "/first.png")), 0);
+    EXPECT_EQ(gateway_->Wait(10s), 0) << gateway_->Output();
+}
+
+TEST_F(GatewaySessionTest, AKilledHostEndsTheRelayedSession) {
+    ASSERT_TRUE(StartGateway());
+    ASSERT_TRUE(StartGatewayHost());
+    ProgramRun viewer(FVVIEW_PATH, GatewayViewerArguments({"--seconds", "30"}));
+    ASSERT_TRUE(gateway_->WaitForOutput("paired with host desk", 10s)) << gateway_->Output();
+    std::this_thread::sleep_for(1500ms);
+    host_->Signal(SIGKILL);
+    host_->Wait(5s);
+    // The viewer learns at once that the host is gone, and the gateway's session is over.
+    EXPECT_EQ(viewer.Wait(10s), 1) << viewer.Output();
+    EXPECT_NE(viewer.Output().find("the host ended the session"), std::string::npos)
+        << viewer.Output();
+    EXPECT_EQ(gateway_->Wait(10s), 0) << gateway_->Output();
+    EXPECT_NE(gateway_->Output().find("the relay of host desk ended"), std::string::npos);
+}
+
 TEST(FvhostTest, RefusesToRunWithoutADisplayOrWithABadAddress) {
     std::string output;
     EXPECT_EQ(

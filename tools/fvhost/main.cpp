@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,6 +87,20 @@ bool AdmissionHash(const fvhost::Options& options, std::string* hash, std::strin
     return true;
 }
 
+// The host pilot installed beside this program (FVHOST_INSTALLED_PILOT, relative to the
+// program's folder) when there is one, else the one the build made.
+std::string PilotLibraryPath() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const std::filesystem::path installed = program.parent_path() / FVHOST_INSTALLED_PILOT;
+        if (std::filesystem::exists(installed, error)) {
+            return installed.lexically_normal().string();
+        }
+    }
+    return FVHOST_PILOT_LIBRARY;
+}
+
 VideoScannerMaker ScannerMaker() {
     VideoScannerMaker maker;
     maker.create = [](CFVSession* session, const char* desktop) {
@@ -155,9 +170,10 @@ int main(int argc, char** argv) {
     }
 
     NetHostConfig config;
-    config.host.pilotLibraryPath = FVHOST_PILOT_LIBRARY;
+    config.host.pilotLibraryPath = PilotLibraryPath();
     config.link.listen = options->listen;
     config.link.call = options->call;
+    config.link.gatewayName = options->gatewayName;
     config.link.log = Log;
     if (!AdmissionHash(*options, &config.admission.passwordHash, &error)) {
         return Fail(error);

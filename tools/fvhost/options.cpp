@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "session/gateway_preface.h"
+
 namespace fvhost {
 
 const char* const kUsage =
@@ -11,6 +13,9 @@ const char* const kUsage =
     "  --listen ADDR:PORT    where to wait for viewers (default 127.0.0.1:5899; [::1]:PORT\n"
     "                        for IPv6). Only loopback unless you say otherwise.\n"
     "  --call ADDR:PORT      call a waiting viewer instead of listening\n"
+    "  --gateway-name NAME   with --call: ADDR:PORT is a gateway; register there as NAME and\n"
+    "                        wait for a viewer that asks for NAME (only NAME travels in the\n"
+    "                        clear; the session is TLS from here to the viewer)\n"
     "  --password-file FILE  the password for this run, in plain text (first line)\n"
     "  --set-password        store the password's hash in the host's options file (read\n"
     "                        from the terminal, or from standard input) and stop\n"
@@ -61,6 +66,15 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
                 return std::nullopt;
             }
             options.call = call;
+        } else if (name == "--gateway-name") {
+            if (!value(&options.gatewayName)) {
+                return std::nullopt;
+            }
+            if (!IsGatewayName(options.gatewayName)) {
+                error = "--gateway-name " + options.gatewayName +
+                        ": 1 to 63 letters, digits, '.', '_' or '-'";
+                return std::nullopt;
+            }
         } else if (name == "--password-file") {
             if (!value(&options.passwordFile)) {
                 return std::nullopt;
@@ -82,6 +96,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
     }
     if (options.demo && !options.display.empty()) {
         error = "--demo and --display exclude each other";
+        return std::nullopt;
+    }
+    if (!options.gatewayName.empty() && !options.call) {
+        error = "--gateway-name needs --call ADDR:PORT (the gateway's port for hosts)";
         return std::nullopt;
     }
     return options;

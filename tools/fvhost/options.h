@@ -13,6 +13,7 @@ struct Options {
     std::string display;                               // --display; empty: $DISPLAY
     farvane::net::Endpoint listen{"127.0.0.1", 5899};  // --listen
     std::optional<farvane::net::Endpoint> call;        // --call: call out instead of listening
+    std::string gatewayName;                           // --gateway-name: --call names a gateway
     std::string passwordFile;                          // --password-file
     bool setPassword = false;                          // --set-password
     bool viewOnly = false;                             // --view-only

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "session/gateway_preface.h"
+
 namespace fvview {
 
 const char* const kUsage =
@@ -21,6 +23,8 @@ const char* const kUsage =
     "  --click X,Y           click the left button at X,Y after the first pass (before typing)\n"
     "  --stats               print what was received: bytes, frames, passes, times\n"
     "  --read-rate BYTES     read at most BYTES a second, as over a slow link\n"
+    "  --gateway-name NAME   ADDR:PORT is a gateway's port for viewers: ask it for the host\n"
+    "                        registered as NAME (its key is pinned as NAME@ADDR:PORT)\n"
     "  --help                this text\n"
     "\n"
     "Without --passes and --seconds: one pass when --png is given, else until the host ends.\n";
@@ -81,6 +85,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
                                 : name == "--png"         ? &options.png
                                                           : &options.type;
             *into = value;
+        } else if (name == "--gateway-name") {
+            if (!take() || !IsGatewayName(value)) {
+                return error.empty() ? bad("must be 1 to 63 letters, digits, '.', '_' or '-'")
+                                     : std::nullopt;
+            }
+            options.gatewayName = value;
         } else if (name == "--cap") {
             if (!take() || !ParseNumber<std::uint16_t>(value, 0xFFFF, &options.capabilities)) {
                 return error.empty() ? bad("must be a 16-bit number") : std::nullopt;
@@ -143,6 +153,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& arguments, s
     if (!haveHost && !options.help) {
         error = "which host? (ADDR:PORT)";
         return std::nullopt;
+    }
+    if (!options.gatewayName.empty()) {
+        options.hostText = options.gatewayName + "@" + options.hostText;
     }
     return options;
 }

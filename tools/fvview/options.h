@@ -12,7 +12,9 @@ namespace fvview {
 
 struct Options {
     farvane::net::Endpoint host;          // ADDR:PORT
-    std::string hostText;                 // as written, the name in the known-hosts file
+    std::string hostText;                 // the name in the known-hosts file: ADDR:PORT as
+                                          // written, NAME@ADDR:PORT through a gateway
+    std::string gatewayName;              // --gateway-name: ADDR:PORT is a gateway
     std::string passwordFile;             // --password-file
     bool trustNew = false;                // --trust-new
     std::string knownHosts;               // --known-hosts; empty: the state folder's
