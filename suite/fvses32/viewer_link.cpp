@@ -22,7 +22,8 @@ constexpr int kSendTimeoutMs = 10000;
 
 NetStatus ViewerLink::Call(const net::Endpoint& host, const std::string& gatewayName,
                            const net::WakeUp* cancel, int timeoutMs, int receiveBuffer,
-                           videodecode::DecoderOptions decoding, std::unique_ptr<ViewerLink>* link) {
+                           videodecode::DecoderOptions decoding,
+                           std::unique_ptr<ViewerLink>* link) {
     std::unique_ptr<net::TcpSocket> socket;
     if (NetStatus status = net::ConnectTcp(host, cancel, timeoutMs, &socket); !status.ok()) {
         return status;

@@ -352,6 +352,66 @@ TEST_F(ViewerProgramsTest, OnlineShowsAHostThatCallsOutAndTypesIntoIt) {
     EXPECT_TRUE(host_->WaitForOutput("the viewer said bye", 5s)) << host_->Output();
 }
 
+// Host and viewer both call a gateway (fvgate), which pairs them by the host's name and relays
+// TLS it cannot read: the typed text never shows in what it relayed.
+TEST_F(ViewerProgramsTest, RemoteReachesAHostThroughAGateway) {
+    if (!fs::exists("/usr/bin/xterm")) {
+        GTEST_SKIP() << "xterm is needed";
+    }
+    ASSERT_TRUE(viewerDisplay_.Start("800x600x24"));
+    StartHost({"--listen", "127.0.0.1:0"});
+    ASSERT_NE(ListeningPort(), 0);
+    const std::string key = HostKey();
+    host_.reset();
+    const std::string relay = SessionFile("relay.gwf", "[Hosts]\nPort=0\n[Viewers]\nPort=0\n");
+    ProgramRun gateway(FVGATE, {relay},
+                       {{"FARVANE_UI", "headless"},
+                        {"FARVANE_RUNTIME_DIR", folder_ + "/runtime"},
+                        {"FARVANE_WINDIR", folder_ + "/runtime"},
+                        {"FARVANE_TEST_GATEWAY_TAP", folder_ + "/tap"}});
+    ASSERT_TRUE(gateway.WaitForOutput("viewers connect at 127.0.0.1:", 10s)) << gateway.Output();
+    const std::string log = gateway.Output();
+    const int hostPort = std::atoi(log.c_str() + log.find("register at 127.0.0.1:") + 22);
+    const int viewerPort = std::atoi(log.c_str() + log.find("connect at 127.0.0.1:") + 21);
+    StartHost({"--call", "127.0.0.1:" + std::to_string(hostPort), "--gateway-name", "desk"});
+    ASSERT_TRUE(host_->WaitForOutput("registered as desk at the gateway", 10s))
+        << host_->Output() << gateway.Output();
+    const std::string file =
+        SessionFile("desk.chf", "[Host]\nAddress=127.0.0.1\nPort=" + std::to_string(viewerPort) +
+                                    "\nGateway=desk\nFingerprint=" + key +
+                                    "\nPasswordFile=password\n[View]\nScale=1:1\n");
+    StartProgram(FVREM32, {file}, true);
+    std::optional<unsigned long> window =
+        ViewerWindow("^desk@127.0.0.1:" + std::to_string(viewerPort));
+    ASSERT_TRUE(window) << program_->Output() << gateway.Output();
+    int left = 0;
+    int top = 0;
+    ASSERT_TRUE(WindowShowsTheHost(*window, "fvrem32_gateway_viewer.png", &left, &top))
+        << program_->Output();
+
+    const std::string typed = folder_ + "/typed.txt";
+    ProgramRun xterm("/usr/bin/xterm",
+                     {"-display", hostDisplay_.display(), "-geometry", "30x5+0+0", "-e", "sh", "-c",
+                      "read line; printf '%s' \"$line\" > " + typed});
+    std::string output;
+    ASSERT_EQ(
+        RunProgram("/usr/bin/xdotool", {"search", "--sync", "--onlyvisible", "--class", "XTerm"},
+                   &output, 10s, {{"DISPLAY", hostDisplay_.display()}}),
+        0);
+    std::this_thread::sleep_for(1s);
+    TypeIntoViewer(*window, left, top, "relayed secretly");
+    EXPECT_EQ(WaitForFile(typed), "relayed secretly") << program_->Output();
+    program_.reset();  // the viewer goes: the pair's end ends the gateway's session
+    EXPECT_EQ(gateway.Wait(10s), 0) << gateway.Output();
+    for (const char* direction : {"/tap.to-host", "/tap.to-viewer"}) {
+        std::ifstream tap(folder_ + direction, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(tap)), {});
+        EXPECT_FALSE(bytes.empty()) << direction;
+        EXPECT_EQ(bytes.find("relayed"), std::string::npos) << direction;
+        EXPECT_EQ(bytes.find("sesame"), std::string::npos) << direction;
+    }
+}
+
 // A new host's key is shown in a Yes/No box; once accepted it is pinned, and the password
 // is asked for in a dialog.
 TEST_F(ViewerProgramsTest, AnUnknownKeyIsAcceptedInABoxAndThePasswordAskedFor) {

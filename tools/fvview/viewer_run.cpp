@@ -230,10 +230,10 @@ int RunViewer(const Options& options, RunStats* stats, std::string* error) {
     signal(SIGTERM, OnInterrupt);
     const Clock::time_point called = Clock::now();
     std::unique_ptr<ViewerLink> link;
-    if (NetStatus status = ViewerLink::Call(options.host, options.gatewayName, nullptr,
-                                            kTimeoutMs, options.readRate ? kSlowReceiveBuffer : 0,
-                                            videodecode::DecoderOptions{options.capabilities},
-                                            &link);
+    if (NetStatus status =
+            ViewerLink::Call(options.host, options.gatewayName, nullptr, kTimeoutMs,
+                             options.readRate ? kSlowReceiveBuffer : 0,
+                             videodecode::DecoderOptions{options.capabilities}, &link);
         !status.ok()) {
         *error = status.message;
         return kExitFailed;
