@@ -1,11 +1,14 @@
 #include "suite/fvses32/viewer_session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <iterator>
 #include <mutex>
 #include <new>
 #include <optional>
+#include <vector>
 
 #include "platform/kernel/synch.h"
 #include "platform/ui/ui.h"

@@ -30,6 +30,9 @@ protected:
         setenv("FARVANE_RUNTIME_DIR", (folder_ + "/runtime").c_str(), 1);
         setenv("FARVANE_STATE_DIR", folder_.c_str(), 1);
         setenv("FARVANE_UI", "headless", 1);
+        // This thread is the UI thread and has its backend before any session thread starts,
+        // as in a program.
+        farvane::ui::PumpPendingMessages();
     }
     void TearDown() override {
         if (endEvent_) {
