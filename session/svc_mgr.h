@@ -37,12 +37,14 @@ class CRemoteSvcMgr : public CFVSvcMgr {
 public:
     CRemoteSvcMgr() = default;
     CRemoteSvcMgr(const char* sessionFile, int first, int second, const char* text);
+    ~CRemoteSvcMgr() override;
 };
 
 class COnlineSvcMgr : public CFVSvcMgr {
 public:
     COnlineSvcMgr() = default;
     COnlineSvcMgr(const char* sessionFile, int value);
+    ~COnlineSvcMgr() override;
 };
 
 class CGatewaySvcMgr : public CFVSvcMgr {

@@ -360,6 +360,23 @@ BOOL InvertRect(HDC dc, const RECT* rect) {
     return TRUE;
 }
 
+BOOL DrawPixels(HDC dc, const RECT* dest, const std::uint32_t* pixels, int width, int height,
+                const RECT* source) {
+    DeviceContext* context = FindDc(dc);
+    if (!context || !dest || !pixels || !source || width <= 0 || height <= 0 || source->left < 0 ||
+        source->top < 0 || source->right > width || source->bottom > height ||
+        source->left >= source->right || source->top >= source->bottom) {
+        return FALSE;
+    }
+    Surface* surface = TargetOf(*context);
+    if (!surface) {
+        return FALSE;
+    }
+    surface->drawPixels(*dest, pixels, width, height, *source, context->clip);
+    Shown(*context, *dest);
+    return TRUE;
+}
+
 BOOL DrawFocusRect(HDC dc, const RECT* rect) {
     DeviceContext* context = FindDc(dc);
     if (!context || !rect) {

@@ -3,6 +3,8 @@
 // Qt backend, a character grid in the headless backend.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/ui/user_constants.h"
 #include "platform/ui/user_types.h"
 
@@ -42,6 +44,11 @@ BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, SIZE* size);
 int GetTextFaceA(HDC dc, int size, LPSTR face);
 int GetDeviceCaps(HDC dc, int index);
+// Draws the `source` rectangle of an image of `width` x `height` 0x00RRGGBB pixels (rows top
+// down) into `dest`, scaled to fit it; what stretching a device-independent bitmap does on the
+// platform, for pictures that arrive as pixels (a remote screen). FALSE on a bad argument.
+BOOL DrawPixels(HDC dc, const RECT* dest, const std::uint32_t* pixels, int width, int height,
+                const RECT* source);
 
 // Printing on a printer device context (from PrintDlgA with PD_RETURNDC).
 struct DOCINFOA {

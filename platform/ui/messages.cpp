@@ -29,7 +29,11 @@ struct CrossThreadSends {
     std::mutex mutex;
     std::condition_variable doneSignal;
     std::deque<CrossThreadSend*> pending;
+    std::deque<std::function<void()>> tasks;  // from PostUiTask
 };
+
+// As many tasks as posted messages may wait: a runaway poster must not eat memory.
+constexpr std::size_t kMaxUiTasks = 10000;
 
 CrossThreadSends& Sends() {
     static CrossThreadSends* sends = new CrossThreadSends();
@@ -54,7 +58,20 @@ bool MatchesFilter(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) 
     return msg.message >= filterMin && msg.message <= filterMax;
 }
 
-// Runs sends that other threads handed to the UI thread.
+// Runs the tasks posted so far; those they post wait for the next look at the messages.
+void ServeUiTasks() {
+    CrossThreadSends& sends = Sends();
+    std::deque<std::function<void()>> tasks;
+    {
+        std::lock_guard lock(sends.mutex);
+        tasks.swap(sends.tasks);
+    }
+    for (std::function<void()>& task : tasks) {
+        task();
+    }
+}
+
+// Runs sends that other threads handed to the UI thread, then the posted tasks.
 void ServeCrossThreadSends() {
     CrossThreadSends& sends = Sends();
     for (;;) {
@@ -62,7 +79,7 @@ void ServeCrossThreadSends() {
         {
             std::lock_guard lock(sends.mutex);
             if (sends.pending.empty()) {
-                return;
+                break;
             }
             send = sends.pending.front();
             sends.pending.pop_front();
@@ -74,6 +91,7 @@ void ServeCrossThreadSends() {
         send->done = true;
         sends.doneSignal.notify_all();
     }
+    ServeUiTasks();
 }
 
 bool TakePosted(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove) {
@@ -258,6 +276,22 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             return FALSE;  // the platform's queue limit: a runaway poster must not eat memory
         }
         queue.messages.push_back(msg);
+    }
+    CurrentBackend().wake();
+    return TRUE;
+}
+
+BOOL PostUiTask(std::function<void()> task) {
+    if (!task) {
+        return FALSE;
+    }
+    CrossThreadSends& sends = Sends();
+    {
+        std::lock_guard lock(sends.mutex);
+        if (sends.tasks.size() >= kMaxUiTasks) {
+            return FALSE;
+        }
+        sends.tasks.push_back(std::move(task));
     }
     CurrentBackend().wake();
     return TRUE;

@@ -2,6 +2,7 @@
 // headless backend, or a printer page. Coordinates are pixels of the target.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,11 @@ public:
     virtual void scroll(int dx, int dy, const RECT& area) = 0;
     // Width in pixels of the text in the font.
     virtual int textWidth(std::string_view text, const FontSpec& font) const = 0;
+    // Draws the `source` part of an image of `width` x `height` 0x00RRGGBB pixels (rows top
+    // down) into `dest`, scaled when the sizes differ. A target that shows no pictures (the
+    // character grid) leaves itself as it is.
+    virtual void drawPixels(const RECT& /*dest*/, const std::uint32_t* /*pixels*/, int /*width*/,
+                            int /*height*/, const RECT& /*source*/, const RECT& /*clip*/) {}
 };
 
 }  // namespace farvane::ui

@@ -4,6 +4,8 @@
 // window at all, gives the failure value and changes nothing.
 #pragma once
 
+#include <functional>
+
 #include "platform/ui/user_constants.h"
 #include "platform/ui/user_types.h"
 
@@ -89,6 +91,11 @@ inline BOOL PostMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 // Runs messages until the queue is empty (tests and modal loops use it).
 void PumpPendingMessages();
+// Hands `task` to the UI thread, which runs it the next time it looks at its messages (also
+// when posted from the UI thread itself: never inside the caller). For work that only the UI
+// thread may do (making windows, showing dialogs) asked for by another thread that must not
+// wait for it. FALSE when the queue is full.
+BOOL PostUiTask(std::function<void()> task);
 
 // Timers.
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc);

@@ -1,7 +1,8 @@
-// The service managers the service programs construct. Until the managers run real sessions
-// over the network, a manager's session is a stand-in that ends only when the session end
-// event named after its session file is signalled, by anyone (the library, another program,
-// a test), or after a delay that tests ask for.
+// The service managers the service programs construct. The remote control and online service
+// managers run viewer sessions over the network (viewer_managers.h). When a test asks for it
+// with one of the settings below, a manager's session is instead a stand-in that ends only
+// when the session end event named after its session file is signalled, by anyone (the
+// library, another program, a test), or after a delay that tests ask for.
 //
 // Settings read only by tests (environment):
 //   FARVANE_TEST_SVCMGR_FAIL=1       construction throws std::bad_alloc, as out of memory would
@@ -19,6 +20,7 @@
 #include "session/session_end_event.h"
 #include "session/svc_mgr.h"
 #include "suite/fvses32/stand_in_session.h"
+#include "suite/fvses32/viewer_managers.h"
 
 namespace {
 
@@ -58,6 +60,12 @@ DWORD SignalEndLater(LPVOID parameter) {
     return 0;
 }
 
+// A test asked for the stand-in session.
+bool StandInRequested() {
+    return TestSetting("FARVANE_TEST_SVCMGR_FAIL") || TestSetting("FARVANE_TEST_SVCMGR_END_MS") ||
+           TestSetting("FARVANE_TEST_SVCMGR_REPORT");
+}
+
 }  // namespace
 
 void StartStandInSession(const char* kind, const char* path, int first, int second,
@@ -79,9 +87,27 @@ void StartStandInSession(const char* kind, const char* path, int first, int seco
 }
 
 CRemoteSvcMgr::CRemoteSvcMgr(const char* sessionFile, int first, int second, const char* text) {
-    StartStandInSession("CRemoteSvcMgr", sessionFile, first, second, text);
+    if (StandInRequested()) {
+        StartStandInSession("CRemoteSvcMgr", sessionFile, first, second, text);
+        return;
+    }
+    farvane::viewer::StartManagerSession(
+        this, farvane::viewer::RemoteSessionConfig(sessionFile, first, second, text));
+}
+
+CRemoteSvcMgr::~CRemoteSvcMgr() {
+    farvane::viewer::StopManagerSession(this);
 }
 
 COnlineSvcMgr::COnlineSvcMgr(const char* sessionFile, int value) {
-    StartStandInSession("COnlineSvcMgr", sessionFile, value, 0, nullptr);
+    if (StandInRequested()) {
+        StartStandInSession("COnlineSvcMgr", sessionFile, value, 0, nullptr);
+        return;
+    }
+    farvane::viewer::StartManagerSession(this,
+                                         farvane::viewer::OnlineSessionConfig(sessionFile, value));
+}
+
+COnlineSvcMgr::~COnlineSvcMgr() {
+    farvane::viewer::StopManagerSession(this);
 }

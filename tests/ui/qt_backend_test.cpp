@@ -229,6 +229,34 @@ TEST_F(QtBackendTest, MdiClientIsAQMdiAreaAndActivationFlowsBothWays) {
     ProcessQtEvents();
 }
 
+TEST_F(QtBackendTest, PixelPicturesDrawOneToOneOrScaledAndStayInsideTheClip) {
+    qt::ImageSurface surface(8, 8);
+    const std::uint32_t pixels[] = {0xFF0000, 0x00FF00, 0x0000FF, 0x123456};  // 2 x 2
+    const RECT everything{0, 0, 8, 8};
+    // The bottom row of the picture, 1:1, at 1,1.
+    surface.drawPixels(RECT{1, 1, 3, 2}, pixels, 2, 2, RECT{0, 1, 2, 2}, everything);
+    EXPECT_EQ(surface.image().pixel(1, 1) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(surface.image().pixel(2, 1) & 0xFFFFFF, 0x123456u);
+    EXPECT_EQ(surface.image().pixel(1, 0) & 0xFFFFFF, 0xFFFFFFu);  // untouched
+    // The whole picture twice as large at 4,4, clipped to the column x = 4.
+    surface.drawPixels(RECT{4, 4, 8, 8}, pixels, 2, 2, RECT{0, 0, 2, 2}, RECT{4, 0, 5, 8});
+    EXPECT_EQ(surface.image().pixel(4, 4) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(surface.image().pixel(4, 7) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(surface.image().pixel(6, 4) & 0xFFFFFF, 0xFFFFFFu);  // outside the clip
+
+    // Through a window's device context, which refuses a source outside the picture.
+    HWND window =
+        CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr);
+    HDC dc = GetDC(window);
+    const RECT source{0, 0, 2, 2};
+    const RECT tooLarge{0, 0, 3, 2};
+    EXPECT_TRUE(DrawPixels(dc, &everything, pixels, 2, 2, &source));
+    EXPECT_FALSE(DrawPixels(dc, &everything, pixels, 2, 2, &tooLarge));
+    EXPECT_FALSE(DrawPixels(dc, &everything, nullptr, 2, 2, &source));
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+}
+
 TEST_F(QtBackendTest, PrintingWritesAPdfAndAnAbortLeavesNoFile) {
     std::string path = ::testing::TempDir() + "ui_print_test.pdf";
     QFile::remove(QString::fromStdString(path));

@@ -2,6 +2,7 @@
 // not do. Runs under ThreadSanitizer in CI.
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "ui_test_support.h"
 
@@ -91,6 +92,42 @@ TEST_F(ThreadsTest, ManyPostersLoseNothingAndWakeTheLoop) {
     std::atomic<BOOL> late{TRUE};
     std::thread([&] { late = PostMessageA(window, WM_USER, 0, 0); }).join();
     EXPECT_FALSE(late);
+}
+
+TEST_F(ThreadsTest, PostedTasksRunOnTheUiThreadInOrderAndNeverInsideTheCaller) {
+    HWND window = CreateRecorder();
+    const std::thread::id uiThread = std::this_thread::get_id();
+    std::vector<int> ran;
+    bool allOnUiThread = true;
+    auto task = [&](int number) {
+        return [&, number] {
+            ran.push_back(number);
+            allOnUiThread = allOnUiThread && std::this_thread::get_id() == uiThread;
+            // A task may make windows, which only the UI thread may do.
+            if (number == 2) {
+                EXPECT_NE(CreateRecorder("made by a task"), nullptr);
+            }
+        };
+    };
+    ASSERT_TRUE(PostUiTask(task(0)));
+    EXPECT_TRUE(ran.empty());  // not inside the caller
+    std::thread worker([&] {
+        for (int number = 1; number <= 3; ++number) {
+            PostUiTask(task(number));
+        }
+        PostMessageA(window, WM_USER + 3, 0, 0);
+    });
+    worker.join();
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0)) {
+        DispatchMessageA(&msg);
+        if (msg.message == WM_USER + 3) {
+            break;
+        }
+    }
+    EXPECT_EQ(ran, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_TRUE(allOnUiThread);
+    EXPECT_FALSE(PostUiTask(nullptr));
 }
 
 }  // namespace

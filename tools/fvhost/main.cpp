@@ -12,9 +12,9 @@
 
 #include "demo_display.h"
 #include "options.h"
-#include "password_input.h"
 #include "platform/gdi/display_registry.h"
 #include "platform/net/state_dir.h"
+#include "session/password_input.h"
 #include "suite/fvses32/admission.h"
 #include "suite/fvses32/net_host.h"
 #include "suite/fvses32/xtest_input.h"
@@ -53,7 +53,7 @@ int SetPassword() {
     const std::string file = OptionsFile(&error);
     std::string password;
     std::string hash;
-    if (file.empty() || !fvhost::ReadNewPassword(&password, &error)) {
+    if (file.empty() || !farvane::password::ReadNewPassword(&password, &error)) {
         return Fail(error);
     }
     if (!HashPassword(password, &hash) || !StorePasswordHash(file, hash)) {
@@ -67,7 +67,7 @@ int SetPassword() {
 bool AdmissionHash(const fvhost::Options& options, std::string* hash, std::string* error) {
     if (!options.passwordFile.empty()) {
         std::string password;
-        if (!fvhost::ReadPasswordFile(options.passwordFile, &password, error)) {
+        if (!farvane::password::ReadPasswordFile(options.passwordFile, &password, error)) {
             return false;
         }
         if (!HashPassword(password, hash)) {

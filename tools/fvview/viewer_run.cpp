@@ -13,15 +13,9 @@
 #include <vector>
 
 #include "pass_tracker.h"
-#include "password_input.h"
-#include "platform/net/known_hosts.h"
-#include "platform/net/state_dir.h"
-#include "platform/net/tcp.h"
-#include "platform/net/tls_stream.h"
 #include "png_writer.h"
-#include "session/gateway_call.h"
-#include "session/viewer_wire.h"
-#include "videodecode/stream_decoder.h"
+#include "session/password_input.h"
+#include "suite/fvses32/viewer_link.h"
 
 namespace fvview {
 
@@ -30,31 +24,19 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using farvane::net::NetCode;
 using farvane::net::NetStatus;
-using farvane::net::TlsStream;
+using farvane::viewer::HostKeyCheck;
+using farvane::viewer::KeysymForCharacter;
+using farvane::viewer::ViewerLink;
+using farvane::viewer::ViewerStep;
 
 constexpr int kExitFailed = 1;
 constexpr int kExitRefused = 3;
 constexpr int kTimeoutMs = 10000;
 constexpr int kReadSliceMs = 50;
-constexpr std::uint16_t kBitmapRequest = 1;
 constexpr int kSlowReceiveBuffer = 8192;
 
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// The X keysym that types `character` (Latin-1 maps to itself).
-std::uint32_t KeysymFor(unsigned char character) {
-    switch (character) {
-        case '\n':
-            return 0xFF0D;  // Return
-        case '\t':
-            return 0xFF09;  // Tab
-        case '\b':
-            return 0xFF08;  // BackSpace
-        default:
-            return character;
-    }
 }
 
 // The text to type: "\n" and "\t" as written in a shell become Return and Tab, "\\" one
@@ -75,81 +57,57 @@ std::string TypedText(const std::string& written) {
     return text;
 }
 
-// Checks the host's key against the known hosts; pins it when new and trusted.
-bool TrustHost(const Options& options, const std::string& fingerprint, std::string* error) {
-    std::string file = options.knownHosts;
-    if (file.empty()) {
-        std::string folder;
-        if (NetStatus status = farvane::net::UserStateDirectory(&folder); !status.ok()) {
-            *error = status.message;
+// Checks the host's key against the known hosts; an unknown one is pinned when --trust-new
+// says so or the person at the terminal agrees.
+int TrustHost(const Options& options, ViewerLink& link, std::string* error) {
+    HostKeyCheck check;
+    check.knownHostsFile = options.knownHosts;
+    check.hostName = options.hostText;
+    check.acceptUnknown = [&options](const std::string& fingerprint) {
+        if (options.trustNew) {
+            return true;
+        }
+        if (!isatty(STDIN_FILENO)) {
             return false;
         }
-        file = folder + "/" + farvane::net::kKnownHostsFileName;
-    }
-    farvane::net::HostTrust trust;
-    std::string pinned;
-    if (NetStatus status =
-            farvane::net::CheckKnownHost(file, options.hostText, fingerprint, &trust, &pinned);
-        !status.ok()) {
-        *error = status.message;
-        return false;
-    }
-    if (trust == farvane::net::HostTrust::kKnown) {
-        return true;
-    }
-    if (trust == farvane::net::HostTrust::kChanged) {
-        *error = farvane::net::ChangedHostMessage(file, options.hostText, pinned, fingerprint);
-        return false;
-    }
-    bool trusted = options.trustNew;
-    if (!trusted && isatty(STDIN_FILENO)) {
         std::fprintf(stderr, "The host %s is not known. Its key is\n  %s\nTrust it? [y/N] ",
                      options.hostText.c_str(), fingerprint.c_str());
         std::string answer;
-        trusted = std::getline(std::cin, answer) && (answer == "y" || answer == "yes");
+        return std::getline(std::cin, answer) && (answer == "y" || answer == "yes");
+    };
+    std::string pinnedIn;
+    switch (link.CheckHostKey(check, error, &pinnedIn)) {
+        case ViewerStep::kOk:
+            if (!pinnedIn.empty()) {
+                std::fprintf(stderr, "fvview: pinned the key of %s in %s: %s\n",
+                             options.hostText.c_str(), pinnedIn.c_str(),
+                             link.Fingerprint().c_str());
+            }
+            return 0;
+        case ViewerStep::kRefused:
+            if (error->find("is not known") != std::string::npos) {
+                *error += "; run with --trust-new to pin it";
+            }
+            return kExitRefused;
+        case ViewerStep::kFailed:
+            break;
     }
-    if (!trusted) {
-        *error = "the host " + options.hostText + " is not known (its key is " + fingerprint +
-                 "); run with --trust-new to pin it";
-        return false;
-    }
-    if (NetStatus status = farvane::net::PinKnownHost(file, options.hostText, fingerprint);
-        !status.ok()) {
-        *error = status.message;
-        return false;
-    }
-    std::fprintf(stderr, "fvview: pinned the key of %s in %s: %s\n", options.hostText.c_str(),
-                 file.c_str(), fingerprint.c_str());
-    return true;
+    return kExitFailed;
 }
 
-bool SendMessage(TlsStream& stream, const ViewerMessage& message, std::string* error) {
-    std::vector<std::uint8_t> bytes;
-    AppendViewerMessage(message, &bytes);
-    NetStatus status = stream.WriteAll(bytes.data(), bytes.size(), nullptr, kTimeoutMs);
-    if (!status.ok()) {
-        *error = "cannot send to the host: " + status.message;
-    }
-    return status.ok();
-}
-
-bool SendInput(TlsStream& stream, const Options& options, std::string* error) {
-    ViewerMessage message;
+bool SendInput(ViewerLink& link, const Options& options, std::string* error) {
     if (options.click) {
-        message.type = ViewerMessageType::kPointer;
-        message.pointer = ViewerPointer{options.click->first, options.click->second, 0, 0};
         for (std::uint8_t buttons : {0, 1, 0}) {
-            message.pointer.buttons = buttons;
-            if (!SendMessage(stream, message, error)) {
+            if (!link.SendPointer(
+                    ViewerPointer{options.click->first, options.click->second, buttons, 0},
+                    error)) {
                 return false;
             }
         }
     }
-    message.type = ViewerMessageType::kKey;
     for (unsigned char character : TypedText(options.type)) {
         for (bool down : {true, false}) {
-            message.key = ViewerKey{KeysymFor(character), down};
-            if (!SendMessage(stream, message, error)) {
+            if (!link.SendKey(KeysymForCharacter(character), down, error)) {
                 return false;
             }
         }
@@ -157,51 +115,26 @@ bool SendInput(TlsStream& stream, const Options& options, std::string* error) {
     return true;
 }
 
-// Reads the admission answer.
-int Admit(TlsStream& stream, const Options& options, std::string* error) {
+// Sends the hello and the password and reads the host's verdict.
+int Admit(ViewerLink& link, const Options& options, std::string* error) {
     std::string password;
     if (!options.passwordFile.empty()) {
-        if (!fvhost::ReadPasswordFile(options.passwordFile, &password, error)) {
+        if (!farvane::password::ReadPasswordFile(options.passwordFile, &password, error)) {
             return kExitFailed;
         }
-    } else if (!fvhost::ReadPassword("Password: ", &password, error)) {
+    } else if (!farvane::password::ReadPassword("Password: ", &password, error)) {
         return kExitFailed;
     }
-    ViewerMessage hello;
-    hello.type = ViewerMessageType::kHello;
-    hello.hello = ViewerHello{kViewerProtocolVersion, options.capabilities, 0, options.reducedMode};
-    ViewerMessage secret;
-    secret.type = ViewerMessageType::kPassword;
-    secret.text = password;
-    if (!SendMessage(stream, hello, error) || !SendMessage(stream, secret, error)) {
-        return kExitFailed;
+    const ViewerHello hello{kViewerProtocolVersion, options.capabilities, 0, options.reducedMode};
+    switch (link.Admit(hello, password, nullptr, kTimeoutMs, error)) {
+        case ViewerStep::kOk:
+            return 0;
+        case ViewerStep::kRefused:
+            return kExitRefused;
+        case ViewerStep::kFailed:
+            break;
     }
-    std::vector<std::uint8_t> bytes(kAdmissionAnswerSize);
-    std::size_t have = 0;
-    while (have < bytes.size()) {
-        std::size_t got = 0;
-        NetStatus status =
-            stream.Read(bytes.data() + have, bytes.size() - have, &got, nullptr, kTimeoutMs);
-        if (!status.ok()) {
-            *error = "the host did not answer: " + status.message;
-            return kExitFailed;
-        }
-        have += got;
-    }
-    AdmissionAnswer answer;
-    std::string reason;
-    if (ParseAdmissionAnswer(bytes, &answer, &reason) != ViewerParse::kMessage) {
-        *error = reason;
-        return kExitFailed;
-    }
-    if (!answer.admitted) {
-        *error = "the host refused the password" +
-                 (answer.retryAfterMs ? " (it takes the next attempt from here in " +
-                                            std::to_string(answer.retryAfterMs) + " ms)"
-                                      : std::string());
-        return kExitRefused;
-    }
-    return 0;
+    return kExitFailed;
 }
 
 std::atomic<bool> gInterrupted{false};
@@ -213,13 +146,12 @@ void OnInterrupt(int) {
 // The decoding and the counting of passes.
 class Watcher {
 public:
-    Watcher(const Options& options, RunStats* stats)
-        : decoder_(videodecode::DecoderOptions{options.capabilities}), stats_(stats) {
+    Watcher(videodecode::StreamDecoder& decoder, RunStats* stats)
+        : decoder_(decoder), stats_(stats) {
         decoder_.onFrameChecked([this](const videodecode::FrameInfo& frame) { Checked(frame); });
         decoder_.onFrameApplied([this](const videodecode::FrameInfo& frame) { Applied(frame); });
     }
 
-    videodecode::StreamDecoder& decoder() { return decoder_; }
     unsigned passes() const { return passes_; }
     const videodecode::Framebuffer& Picture(unsigned wanted) const {
         return wanted != 0 && snapshot_ ? *snapshot_ : decoder_.framebuffer();
@@ -266,7 +198,7 @@ private:
         }
     }
 
-    videodecode::StreamDecoder decoder_;
+    videodecode::StreamDecoder& decoder_;
     fvstream::PassTracker tracker_;
     RunStats* stats_;
     unsigned passes_ = 0;
@@ -297,33 +229,19 @@ int RunViewer(const Options& options, RunStats* stats, std::string* error) {
     signal(SIGINT, OnInterrupt);
     signal(SIGTERM, OnInterrupt);
     const Clock::time_point called = Clock::now();
-    std::unique_ptr<farvane::net::TcpSocket> socket;
-    if (NetStatus status = farvane::net::ConnectTcp(options.host, nullptr, kTimeoutMs, &socket);
+    std::unique_ptr<ViewerLink> link;
+    if (NetStatus status =
+            ViewerLink::Call(options.host, options.gatewayName, nullptr, kTimeoutMs,
+                             options.readRate ? kSlowReceiveBuffer : 0,
+                             videodecode::DecoderOptions{options.capabilities}, &link);
         !status.ok()) {
         *error = status.message;
         return kExitFailed;
     }
-    if (!options.gatewayName.empty()) {
-        if (NetStatus status = AskGatewayFor(*socket, options.gatewayName, nullptr, kTimeoutMs);
-            !status.ok()) {
-            *error = status.message;
-            return kExitFailed;
-        }
+    if (int refused = TrustHost(options, *link, error); refused != 0) {
+        return refused;
     }
-    if (options.readRate) {
-        int size = kSlowReceiveBuffer;
-        setsockopt(socket->fd(), SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    }
-    std::unique_ptr<TlsStream> stream;
-    if (NetStatus status = TlsStream::Connect(std::move(socket), nullptr, kTimeoutMs, &stream);
-        !status.ok()) {
-        *error = "no TLS with " + options.hostText + ": " + status.message;
-        return kExitFailed;
-    }
-    if (!TrustHost(options, stream->PeerFingerprint(), error)) {
-        return kExitRefused;
-    }
-    if (int refused = Admit(*stream, options, error); refused != 0) {
+    if (int refused = Admit(*link, options, error); refused != 0) {
         return refused;
     }
     stats->admittedMs = MsSince(called);
@@ -336,12 +254,9 @@ int RunViewer(const Options& options, RunStats* stats, std::string* error) {
         options.seconds ? Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                              std::chrono::duration<double>(*options.seconds))
                         : Clock::time_point::max();
-    Watcher watcher(options, stats);
+    Watcher watcher(link->Decoder(), stats);
     watcher.WantSnapshotAt(passesWanted);
-    ViewerMessage request;
-    request.type = ViewerMessageType::kBitmapRequest;
-    request.bitmapRequest = kBitmapRequest;
-    if (!SendMessage(*stream, request, error)) {
+    if (!link->RequestBitmap(error)) {
         return kExitFailed;
     }
     watcher.Start();
@@ -355,7 +270,7 @@ int RunViewer(const Options& options, RunStats* stats, std::string* error) {
             break;
         }
         std::size_t got = 0;
-        NetStatus status = stream->Read(buffer.data(), buffer.size(), &got, nullptr, kReadSliceMs);
+        NetStatus status = link->Receive(buffer, &got, nullptr, kReadSliceMs);
         if (status.code == NetCode::kTimedOut) {
             continue;
         }
@@ -363,7 +278,9 @@ int RunViewer(const Options& options, RunStats* stats, std::string* error) {
             if (status.code == NetCode::kClosed && passesWanted == 0 && !options.seconds) {
                 break;  // the host ended; that was what we waited for
             }
-            *error = "the host ended the session: " + status.message;
+            *error = status.code == NetCode::kIoFailed && got > 0
+                         ? status.message
+                         : "the host ended the session: " + status.message;
             return kExitFailed;
         }
         stats->bytes += got;
@@ -374,26 +291,16 @@ int RunViewer(const Options& options, RunStats* stats, std::string* error) {
                               static_cast<double>(stats->bytes) / *options.readRate));
             std::this_thread::sleep_until(due);
         }
-        videodecode::PushResult pushed =
-            watcher.decoder().push(std::span<const std::uint8_t>(buffer.data(), got));
-        if (!pushed.ok()) {
-            // A frame that does not decode means the picture is wrong from here on.
-            *error = "the host's video stream is broken: " + pushed.error->message;
-            return kExitFailed;
-        }
         if (!inputSent && watcher.passes() >= 1) {
-            if (!SendInput(*stream, options, error)) {
+            if (!SendInput(*link, options, error)) {
                 return kExitFailed;
             }
             inputSent = true;
         }
     }
     stats->passes = watcher.passes();
-    ViewerMessage bye;
-    bye.type = ViewerMessageType::kBye;
+    link->Close();
     std::string ignored;
-    SendMessage(*stream, bye, &ignored);
-    stream->Close();
     if (passesWanted != 0 && watcher.passes() < passesWanted) {
         *error = "only " + std::to_string(watcher.passes()) + " of " +
                  std::to_string(passesWanted) + " passes arrived";

@@ -91,6 +91,20 @@ void PainterSurface::drawFrame(const RECT& rect, COLORREF color, const RECT& cli
 
 void PainterSurface::scroll(int, int, const RECT&) {}
 
+void PainterSurface::drawPixels(const RECT& dest, const std::uint32_t* pixels, int width,
+                                int height, const RECT& source, const RECT& clip) {
+    // The pixels are 0x00RRGGBB; RGB32 reads the top byte as opaque whatever it holds.
+    const QImage image(reinterpret_cast<const uchar*>(pixels), width, height,
+                       static_cast<qsizetype>(width) * 4, QImage::Format_RGB32);
+    painter_->save();
+    painter_->setClipRect(ToQRect(clip));
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform,
+                            dest.right - dest.left != source.right - source.left ||
+                                dest.bottom - dest.top != source.bottom - source.top);
+    painter_->drawImage(ToQRect(dest), image, ToQRect(source));
+    painter_->restore();
+}
+
 int PainterSurface::textWidth(std::string_view text, const FontSpec& font) const {
     QFontMetrics metrics(FontFor(font.logFont, font.stockId), painter_->device());
     return metrics.horizontalAdvance(ToQString(text));
@@ -159,6 +173,13 @@ void ImageSurface::scroll(int dx, int dy, const RECT& area) {
             moveRow(row);
         }
     }
+}
+
+void ImageSurface::drawPixels(const RECT& dest, const std::uint32_t* pixels, int width, int height,
+                              const RECT& source, const RECT& clip) {
+    QPainter painter(&image_);
+    PainterSurface(&painter, this->width(), this->height())
+        .drawPixels(dest, pixels, width, height, source, clip);
 }
 
 int ImageSurface::textWidth(std::string_view text, const FontSpec& font) const {

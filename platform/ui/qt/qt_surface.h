@@ -33,6 +33,8 @@ public:
     void drawFrame(const RECT& rect, COLORREF color, const RECT& clip) override;
     void scroll(int dx, int dy, const RECT& area) override;
     int textWidth(std::string_view text, const FontSpec& font) const override;
+    void drawPixels(const RECT& dest, const std::uint32_t* pixels, int width, int height,
+                    const RECT& source, const RECT& clip) override;
 
 protected:
     QPainter* painter_;
@@ -55,6 +57,8 @@ public:
     void drawFrame(const RECT& rect, COLORREF color, const RECT& clip) override;
     void scroll(int dx, int dy, const RECT& area) override;
     int textWidth(std::string_view text, const FontSpec& font) const override;
+    void drawPixels(const RECT& dest, const std::uint32_t* pixels, int width, int height,
+                    const RECT& source, const RECT& clip) override;
 
     const QImage& image() const { return image_; }
 

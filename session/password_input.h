@@ -1,10 +1,10 @@
-// Reading a password for fvhost: from a file given for one run, or from the person at the
-// terminal (without echo) or from standard input when it is not a terminal.
+// Reading a password (the host's and the viewer's): from a file given for one run, or from the
+// person at the terminal (without echo) or from standard input when it is not a terminal.
 #pragma once
 
 #include <string>
 
-namespace fvhost {
+namespace farvane::password {
 
 // The file's first line (without its line end). False with `error` set when the file cannot
 // be read or the line is empty.
@@ -14,4 +14,4 @@ bool ReadPassword(const char* prompt, std::string* password, std::string* error)
 // Asks twice at a terminal; reads one line otherwise.
 bool ReadNewPassword(std::string* password, std::string* error);
 
-}  // namespace fvhost
+}  // namespace farvane::password

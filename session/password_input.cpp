@@ -1,4 +1,4 @@
-#include "password_input.h"
+#include "session/password_input.h"
 
 #include <termios.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 
 #include "session/viewer_wire.h"
 
-namespace fvhost {
+namespace farvane::password {
 
 namespace {
 
@@ -95,4 +95,4 @@ bool ReadNewPassword(std::string* password, std::string* error) {
     return Acceptable(*password, error);
 }
 
-}  // namespace fvhost
+}  // namespace farvane::password
