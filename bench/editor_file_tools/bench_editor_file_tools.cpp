@@ -69,7 +69,7 @@ public:
 
     const std::string& Root() const { return root_; }
     std::string Tree() const { return root_ + "/tree"; }
-    const std::string& Specifications() const { return specifications_; }
+    const std::string& FileMasks() const { return fileMasks_; }
     std::string First() const { return root_ + "/first.txt"; }
     std::string Second() const { return root_ + "/second.txt"; }
     int Matching() const { return matching_; }
@@ -81,7 +81,7 @@ private:
         for (int d = 0; d < kFolders; ++d) {
             std::string folder = Tree() + "/d" + std::to_string(d);
             mkdir(folder.c_str(), 0700);
-            specifications_ += folder + "/*.txt ";
+            fileMasks_ += folder + "/*.txt ";
             for (int f = 0; f < kFilesPerFolder; ++f) {
                 std::string text;
                 for (int i = 0; i < 56; ++i) {
@@ -109,7 +109,7 @@ private:
     }
 
     std::string root_;
-    std::string specifications_;
+    std::string fileMasks_;
     int matching_ = 0;
 };
 
@@ -162,7 +162,7 @@ void FindFiles(benchmark::State& state, SearchKernel kernel) {
     search.Prepare(kPattern, true, false);
     for (auto _ : state) {
         CountingProgress progress;
-        SearchSpecifications(corpus.Specifications(), search, progress);
+        SearchFileMasks(corpus.FileMasks(), search, progress);
         if (progress.found != corpus.Matching() ||
             progress.searched != kFolders * kFilesPerFolder) {
             state.SkipWithError("the search did not find what it should");

@@ -214,13 +214,13 @@ bool FileContentSearch::FileContains(const char* path) {
     return found;
 }
 
-std::vector<std::string> FilesOfSpecification(const std::string& specification) {
-    std::size_t slash = specification.rfind('/');
+std::vector<std::string> FilesOfFileMask(const std::string& fileMask) {
+    std::size_t slash = fileMask.rfind('/');
     std::string directory = ".";
-    std::string pattern = specification;
+    std::string pattern = fileMask;
     if (slash != std::string::npos) {
-        directory = slash == 0 ? "/" : specification.substr(0, slash);
-        pattern = specification.substr(slash + 1);
+        directory = slash == 0 ? "/" : fileMask.substr(0, slash);
+        pattern = fileMask.substr(slash + 1);
     }
     if (pattern == "*.*") {
         pattern.assign(1, '*');  // (a literal here trips a false -Wrestrict in g++ 12)
@@ -246,12 +246,12 @@ std::vector<std::string> FilesOfSpecification(const std::string& specification) 
     return paths;
 }
 
-bool SearchSpecifications(const std::string& specifications, FileContentSearch& search,
-                          FileSearchProgress& progress) {
-    std::istringstream words(specifications);
-    std::string specification;
-    while (words >> specification) {
-        for (const std::string& path : FilesOfSpecification(specification)) {
+bool SearchFileMasks(const std::string& fileMasks, FileContentSearch& search,
+                     FileSearchProgress& progress) {
+    std::istringstream words(fileMasks);
+    std::string fileMask;
+    while (words >> fileMask) {
+        for (const std::string& path : FilesOfFileMask(fileMask)) {
             // The file is shown first, then the waiting messages run (they may stop the search).
             progress.Searching(path);
             if (progress.Stopped()) {

@@ -1,4 +1,4 @@
-// Finding which files contain a pattern: the specifications ("*.txt notes/*.md") are
+// Finding which files contain a pattern: the file masks ("*.txt notes/*.md") are
 // enumerated without changing the current directory, and each file is read in chunks of
 // complete lines and searched with the editor's search kernels, line by line as the editor's
 // search sees the text (a match never spans a line end; the text ends at its first zero
@@ -47,16 +47,16 @@ public:
     virtual ~FileSearchProgress() = default;
     // Before a file is searched.
     virtual void Searching(const std::string& path) = 0;
-    // A file that contains the pattern. Returns false to end the current specification.
+    // A file that contains the pattern. Returns false to end the current file mask.
     virtual bool Found(const std::string& path) = 0;
     // Asked between files: true ends the whole search.
     virtual bool Stopped() = 0;
 };
 
-// The regular files of one specification, in name order, as absolute paths: the part up to
+// The regular files of one file mask, in name order, as absolute paths: the part up to
 // the last '/' names the directory (relative to the current one), the rest is a wildcard
 // pattern ("*.*" matches every name).
-std::vector<std::string> FilesOfSpecification(const std::string& specification);
-// Searches the files of each blank-separated specification. Returns false when stopped.
-bool SearchSpecifications(const std::string& specifications, FileContentSearch& search,
-                          FileSearchProgress& progress);
+std::vector<std::string> FilesOfFileMask(const std::string& fileMask);
+// Searches the files of each blank-separated file mask. Returns false when stopped.
+bool SearchFileMasks(const std::string& fileMasks, FileContentSearch& search,
+                     FileSearchProgress& progress);

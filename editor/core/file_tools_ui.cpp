@@ -45,8 +45,7 @@ int ScriptedFileToolsUi::FindFilesDialog(FindFilesDialogData& data) {
     FindFilesAnswer answer = finds_.front();
     finds_.pop_front();
     std::snprintf(data.pattern, sizeof data.pattern, "%s", answer.pattern.c_str());
-    std::snprintf(data.specifications, sizeof data.specifications, "%s",
-                  answer.specifications.c_str());
+    std::snprintf(data.fileMasks, sizeof data.fileMasks, "%s", answer.fileMasks.c_str());
     data.matchCase = answer.matchCase;
     data.regularExpression = answer.regularExpression;
     return 1;

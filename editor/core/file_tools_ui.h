@@ -31,9 +31,9 @@ struct CompareDialogData {
 // The Find Files Containing dialog's fields.
 struct FindFilesDialogData {
     char pattern[FILE_TOOLS_TEXT_SIZE];
-    char specifications[FILE_TOOLS_TEXT_SIZE];
+    char fileMasks[FILE_TOOLS_TEXT_SIZE];
     const HistoryList* patternHistory;
-    const HistoryList* specificationHistory;
+    const HistoryList* fileMaskHistory;
     const char* currentDirectory;
     BOOL matchCase;
     BOOL regularExpression;
@@ -43,7 +43,7 @@ struct FindFilesDialogData {
 // The List Found Files dialog: what it shows, and the index of the name chosen.
 struct FileListDialogData {
     const char* pattern;
-    const char* specifications;
+    const char* fileMasks;
     std::vector<std::string> files;  // found files not yet opened, in table order
     int chosen;                      // index into files; set when the dialog returns 1
 };
@@ -96,7 +96,7 @@ public:
         bool vertical = false;
     };
     struct FindFilesAnswer {
-        std::string pattern, specifications;
+        std::string pattern, fileMasks;
         bool matchCase = false, regularExpression = false;
     };
     void QueueCompare(const CompareAnswer& answer) { compares_.push_back(answer); }

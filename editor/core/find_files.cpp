@@ -112,11 +112,11 @@ void StopFindFiles() {
     findFilesState.stop = true;
 }
 
-int FindFilesContaining(const char* pattern, const char* specifications, BOOL matchCase,
+int FindFilesContaining(const char* pattern, const char* fileMasks, BOOL matchCase,
                         BOOL regularExpression) {
     FindFilesState& s = findFilesState;
     Copy(s.pattern, sizeof s.pattern, pattern);
-    Copy(s.specifications, sizeof s.specifications, specifications);
+    Copy(s.fileMasks, sizeof s.fileMasks, fileMasks);
     s.matchCase = matchCase;
     s.regularExpression = regularExpression;
     if (s.pattern[0] == '\0') {
@@ -138,7 +138,7 @@ int FindFilesContaining(const char* pattern, const char* specifications, BOOL ma
         WaitCursor wait;
         FileTools().SetSearchBusy(true);
         TableProgress progress;
-        SearchSpecifications(s.specifications, search, progress);
+        SearchFileMasks(s.fileMasks, search, progress);
         FileTools().SetSearchBusy(false);
     }
     FileTools().CloseSearchStatus();
@@ -156,11 +156,11 @@ void find_files_containing() {
     FindFilesState& s = findFilesState;
     FindFilesDialogData data{};
     PresetPattern(data);
-    Copy(data.specifications, sizeof data.specifications,
-         s.specifications[0] != '\0' ? s.specifications
-                                     : HistoryEntry(historyLists[HISTORY_LIST_FIND_FILES], 0));
+    Copy(data.fileMasks, sizeof data.fileMasks,
+         s.fileMasks[0] != '\0' ? s.fileMasks
+                                : HistoryEntry(historyLists[HISTORY_LIST_FIND_FILES], 0));
     data.patternHistory = &historyLists[HIST_SEARCH];
-    data.specificationHistory = &historyLists[HISTORY_LIST_FIND_FILES];
+    data.fileMaskHistory = &historyLists[HISTORY_LIST_FIND_FILES];
     char directory[PATH_NAME_SIZE];
     data.currentDirectory = getcwd(directory, sizeof directory) != nullptr ? directory : "";
     data.matchCase = s.matchCase;
@@ -169,9 +169,8 @@ void find_files_containing() {
     if (!FileTools().FindFilesDialog(data)) {
         return;
     }
-    AddToHistory(historyLists[HISTORY_LIST_FIND_FILES], data.specifications);
-    if (FindFilesContaining(data.pattern, data.specifications, data.matchCase,
-                            data.regularExpression)) {
+    AddToHistory(historyLists[HISTORY_LIST_FIND_FILES], data.fileMasks);
+    if (FindFilesContaining(data.pattern, data.fileMasks, data.matchCase, data.regularExpression)) {
         list_files_containing();
     }
 }
@@ -186,7 +185,7 @@ void list_files_containing() {
         TellListResult(EditorString(IDS_PATTERN_NOT_FOUND));
         return;
     }
-    FileListDialogData data{s.pattern, s.specifications, {}, 0};
+    FileListDialogData data{s.pattern, s.fileMasks, {}, 0};
     std::vector<std::size_t> entries;
     for (std::size_t i = 0; i < s.table.size(); ++i) {
         if (!s.table[i].opened) {

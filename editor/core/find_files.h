@@ -1,5 +1,5 @@
 // Find Files Containing and List Found Files: the search over the files of wildcard
-// specifications, the table of files found and the opening of them one at a time with the
+// file masks, the table of files found and the opening of them one at a time with the
 // pattern set up for the next search.
 #pragma once
 
@@ -20,7 +20,7 @@ struct FoundFile {
 
 struct FindFilesState {
     char pattern[FILE_TOOLS_TEXT_SIZE];
-    char specifications[FILE_TOOLS_TEXT_SIZE];
+    char fileMasks[FILE_TOOLS_TEXT_SIZE];
     BOOL matchCase;
     BOOL regularExpression;
     bool patternGiven;  // a search was made since the editor started
@@ -35,9 +35,9 @@ extern FindFilesState findFilesState;
 void find_files_containing();
 void list_files_containing();
 
-// Searches the specifications for the pattern (as after the dialog's OK) and fills the table.
+// Searches the file masks for the pattern (as after the dialog's OK) and fills the table.
 // Returns 1 when the search ran (also when stopped), 0 for an empty or invalid pattern.
-int FindFilesContaining(const char* pattern, const char* specifications, BOOL matchCase,
+int FindFilesContaining(const char* pattern, const char* fileMasks, BOOL matchCase,
                         BOOL regularExpression);
 // The status window's Cancel: the search ends after the file it is reading.
 void StopFindFiles();

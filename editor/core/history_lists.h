@@ -15,7 +15,7 @@ inline constexpr int HISTORY_LIST_COMPARE_FILE2 = 6;
 inline constexpr std::size_t HISTORY_LIST_BYTES = HISTORY_ENTRIES * HISTORY_ENTRY_SIZE;
 
 // The lists in the order of the saved state: print headers, print footers, search patterns,
-// replacement texts, find-files specifications, compare file 1, compare file 2.
+// replacement texts, find-files file masks, compare file 1, compare file 2.
 inline constexpr int kSavedHistoryOrder[HISTORY_LIST_COUNT] = {
     HISTORY_LIST_PRINT_HEADER, HISTORY_LIST_PRINT_FOOTER, HIST_SEARCH,
     HIST_REPLACEMENT,          HISTORY_LIST_FIND_FILES,   HISTORY_LIST_COMPARE_FILE1,

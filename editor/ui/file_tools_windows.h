@@ -27,12 +27,12 @@ inline constexpr int IDC_FIND_PATTERN = 601;
 inline constexpr int IDC_FIND_MATCH_CASE = 632;
 inline constexpr int IDC_FIND_REGULAR_EXPRESSION = 633;
 inline constexpr int IDC_FIND_DIRECTORY = 634;
-inline constexpr int IDC_FIND_SPECIFICATIONS = 641;
+inline constexpr int IDC_FIND_FILE_MASKS = 641;
 inline constexpr int IDC_STATUS_SEARCHING = 507;
 inline constexpr int IDC_STATUS_FOUND_LABEL = 794;
 inline constexpr int IDC_STATUS_FOUND = 795;
 inline constexpr int IDC_LIST_PATTERN = 640;
-inline constexpr int IDC_LIST_SPECIFICATIONS = 641;
+inline constexpr int IDC_LIST_FILE_MASKS = 641;
 inline constexpr int IDC_LIST_FILES = 642;
 
 inline constexpr DWORD HELP_COMPARE_CONTEXT = 26052;

@@ -33,7 +33,7 @@ DialogTemplate FindFilesTemplate() {
     t.items.push_back(LText("", IDC_FIND_DIRECTORY, 60, 28, 130, 9, SS_NOPREFIX));
     t.items.push_back(LText("F&iles:", IDC_STATIC, 6, 44, 50, 9));
     t.items.push_back(
-        ComboBox(IDC_FIND_SPECIFICATIONS, 60, 42, 130, 60, CBS_DROPDOWN | CBS_AUTOHSCROLL));
+        ComboBox(IDC_FIND_FILE_MASKS, 60, 42, 130, 60, CBS_DROPDOWN | CBS_AUTOHSCROLL));
     t.items.push_back(AutoCheckBox("&Match Upper/Lowercase", IDC_FIND_MATCH_CASE, 6, 62, 100, 10));
     t.items.push_back(
         AutoCheckBox("&Regular Expression", IDC_FIND_REGULAR_EXPRESSION, 6, 74, 100, 10));
@@ -67,7 +67,7 @@ DialogTemplate FileListTemplate() {
     t.items.push_back(LText("Pattern:", IDC_STATIC, 6, 6, 40, 9));
     t.items.push_back(LText("", IDC_LIST_PATTERN, 48, 6, 140, 9, SS_NOPREFIX));
     t.items.push_back(LText("Files:", IDC_STATIC, 6, 18, 40, 9));
-    t.items.push_back(LText("", IDC_LIST_SPECIFICATIONS, 48, 18, 140, 9, SS_NOPREFIX));
+    t.items.push_back(LText("", IDC_LIST_FILE_MASKS, 48, 18, 140, 9, SS_NOPREFIX));
     t.items.push_back(ListBox(IDC_LIST_FILES, 6, 32, 184, 82, WS_VSCROLL | LBS_NOTIFY));
     t.items.push_back(DefPushButton("&Open", IDOK, 198, 6, 46, 14));
     t.items.push_back(PushButton("Cancel", IDCANCEL, 198, 24, 46, 14));
@@ -83,11 +83,11 @@ std::string ItemText(HWND dialog, int id) {
 
 void InitFindFiles(HWND dialog, const FindFilesDialogData& data) {
     FillHistoryCombo(dialog, IDC_FIND_PATTERN, data.patternHistory);
-    FillHistoryCombo(dialog, IDC_FIND_SPECIFICATIONS, data.specificationHistory);
+    FillHistoryCombo(dialog, IDC_FIND_FILE_MASKS, data.fileMaskHistory);
     SendDlgItemMessageA(dialog, IDC_FIND_PATTERN, CB_LIMITTEXT, FILE_TOOLS_TEXT_SIZE - 1, 0);
-    SendDlgItemMessageA(dialog, IDC_FIND_SPECIFICATIONS, CB_LIMITTEXT, FILE_TOOLS_TEXT_SIZE - 1, 0);
+    SendDlgItemMessageA(dialog, IDC_FIND_FILE_MASKS, CB_LIMITTEXT, FILE_TOOLS_TEXT_SIZE - 1, 0);
     SetDlgItemTextA(dialog, IDC_FIND_PATTERN, data.pattern);
-    SetDlgItemTextA(dialog, IDC_FIND_SPECIFICATIONS, data.specifications);
+    SetDlgItemTextA(dialog, IDC_FIND_FILE_MASKS, data.fileMasks);
     SetDlgItemTextA(dialog, IDC_FIND_DIRECTORY, data.currentDirectory);
     CheckDlgButton(dialog, IDC_FIND_MATCH_CASE, data.matchCase ? BST_CHECKED : 0);
     CheckDlgButton(dialog, IDC_FIND_REGULAR_EXPRESSION, data.regularExpression ? BST_CHECKED : 0);
@@ -105,8 +105,8 @@ void InitFindFiles(HWND dialog, const FindFilesDialogData& data) {
 void StoreFindFiles(HWND dialog, FindFilesDialogData& data) {
     std::snprintf(data.pattern, sizeof data.pattern, "%s",
                   ItemText(dialog, IDC_FIND_PATTERN).c_str());
-    std::snprintf(data.specifications, sizeof data.specifications, "%s",
-                  ItemText(dialog, IDC_FIND_SPECIFICATIONS).c_str());
+    std::snprintf(data.fileMasks, sizeof data.fileMasks, "%s",
+                  ItemText(dialog, IDC_FIND_FILE_MASKS).c_str());
     data.matchCase = IsDlgButtonChecked(dialog, IDC_FIND_MATCH_CASE) == BST_CHECKED;
     data.regularExpression = IsDlgButtonChecked(dialog, IDC_FIND_REGULAR_EXPRESSION) == BST_CHECKED;
 }
@@ -252,7 +252,7 @@ INT_PTR FileListDlg(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         context = reinterpret_cast<FileListContext*>(lParam);
         const FileListDialogData& data = *context->data;
         SetDlgItemTextA(dialog, IDC_LIST_PATTERN, data.pattern);
-        SetDlgItemTextA(dialog, IDC_LIST_SPECIFICATIONS, data.specifications);
+        SetDlgItemTextA(dialog, IDC_LIST_FILE_MASKS, data.fileMasks);
         for (const std::string& file : data.files) {
             SendDlgItemMessageA(dialog, IDC_LIST_FILES, LB_ADDSTRING, 0,
                                 reinterpret_cast<LPARAM>(file.c_str()));

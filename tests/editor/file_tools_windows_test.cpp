@@ -145,7 +145,7 @@ TEST_F(FileToolsWindowTest, TheStatusWindowStopsTheSearchAndTheListOpensAFile) {
         patternFont = reinterpret_cast<HFONT>(
             SendDlgItemMessageA(dialog, IDC_FIND_PATTERN, WM_GETFONT, 0, 0));
         Edit(dialog, IDC_FIND_PATTERN, "NEEDLE");
-        Edit(dialog, IDC_FIND_SPECIFICATIONS, deep + "/*.txt");
+        Edit(dialog, IDC_FIND_FILE_MASKS, deep + "/*.txt");
         Press(dialog, IDOK);
     });
     std::vector<std::string> listed;

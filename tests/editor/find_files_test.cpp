@@ -1,4 +1,4 @@
-// Find Files Containing over real folders: the specifications, the table and its limit, a stop
+// Find Files Containing over real folders: the file masks, the table and its limit, a stop
 // from the status window, the search of one file's text, opening the found files, and the
 // shortening of long paths for display.
 #include <gtest/gtest.h>
@@ -34,9 +34,9 @@ protected:
         ASSERT_EQ(chdir(previous_), 0);
         EditorTest::TearDown();
     }
-    void Find(const std::string& pattern, const std::string& specifications, bool matchCase = false,
+    void Find(const std::string& pattern, const std::string& fileMasks, bool matchCase = false,
               bool regularExpression = false) {
-        tools.QueueFindFiles({pattern, specifications, matchCase, regularExpression});
+        tools.QueueFindFiles({pattern, fileMasks, matchCase, regularExpression});
         find_files_containing();
     }
     std::vector<std::string> Stored() const {
@@ -73,7 +73,7 @@ TEST_F(FindFilesTest, MoreThanTheTableHoldsKeepsTheFirstAndWarns) {
     EXPECT_EQ(tools.listedFiles.size(), static_cast<std::size_t>(FOUND_FILE_LIMIT));
     EXPECT_FALSE(tools.statusOpen);
     EXPECT_FALSE(tools.busy);
-    // A later specification still counts what it finds, beyond the table.
+    // A later file mask still counts what it finds, beyond the table.
     mkdir(PathOf("more").c_str(), 0700);
     WriteBytes(PathOf("more/x.txt"), "needle");
     Find("needle", "*.txt more/*.txt");

@@ -27,7 +27,7 @@ protected:
             mkdir((folder + sub).c_str(), 0700);
         }
         ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-        // The editor starts in the test's folder, where relative specifications look.
+        // The editor starts in the test's folder, where relative file masks look.
         ASSERT_EQ(chdir(folder.c_str()), 0);
     }
     void TearDown() override {
@@ -103,18 +103,18 @@ TEST_F(FileToolsProgramTest, SearchStatusWindowAnswersAndStops) {
         WriteFile(folder + "/many/file" + std::to_string(i) + ".txt",
                   i % 1000 == 7 ? "a needle\r\n" : "");
     }
-    std::string specifications;
-    while (specifications.size() + 7 <= 127) {
-        specifications += "many/* ";
+    std::string fileMasks;
+    while (fileMasks.size() + 7 <= 127) {
+        fileMasks += "many/* ";
     }
-    specifications.pop_back();
+    fileMasks.pop_back();
     Program editor(FVEDIT32_PROGRAM, {}, Environment());
     ASSERT_TRUE(Started()) << "no editor window appeared";
     Keys("alt+s c");  // Search, Find Files Containing...
     ASSERT_TRUE(x.Showing("Find Files Containing")) << "no Find Files Containing dialog";
     TypeText("needle");
     Keys("Tab");
-    TypeText(specifications);
+    TypeText(fileMasks);
     Keys("Return");
     ASSERT_TRUE(x.Showing("Find Files Containing")) << "no status window while searching";
     EXPECT_TRUE(x.Screenshot(SCREENSHOT_DIR "/fvedit32_find_status.png", 1, "768x596"));

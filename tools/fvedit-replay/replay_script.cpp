@@ -163,12 +163,12 @@ std::string Runner::Compare(const std::string& rest, bool dryRun) {
     return "";
 }
 
-// "findfiles OPTIONS /PATTERN/SPECIFICATIONS/": searches and prints the files found.
+// "findfiles OPTIONS /PATTERN/FILE_MASKS/": searches and prints the files found.
 std::string Runner::FindFiles(const std::string& rest, bool dryRun) {
     Words options = Split(rest);
     ScriptedFileToolsUi::FindFilesAnswer answer;
     if (!ValidOptions(options.verb, "cr") ||
-        !SplitReplace(options.rest, answer.pattern, answer.specifications)) {
+        !SplitReplace(options.rest, answer.pattern, answer.fileMasks)) {
         return "findfiles wants OPTIONS (letters c r, or -) and /PATTERN/FILES/";
     }
     if (dryRun) {
@@ -605,7 +605,7 @@ escapes \t \n \r \\ and \xHH.
                       every message of the difference dialog and every message box
   findfiles OPTS /PATTERN/FILES/
                       Find Files Containing over the blank-separated wildcard
-                      specifications FILES; OPTS: c (match case), r (regular
+                      fileMasks FILES; OPTS: c (match case), r (regular
                       expression), or -. Prints "found N" and the files kept
   answer ok|cancel|yes|no
                       the answer of the next message box that asks a question
