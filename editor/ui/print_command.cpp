@@ -13,7 +13,6 @@ namespace fvedit {
 
 namespace {
 
-inline constexpr int IDD_ABORT = 16;
 inline constexpr int IDC_ABORT_TEXT = 650;
 inline constexpr const char* kNoDeviceContext = "Unable to create device context.";
 inline constexpr const char* kSendingBlock = "Sending selected text to print spooler.";
