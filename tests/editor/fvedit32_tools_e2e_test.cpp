@@ -105,7 +105,11 @@ TEST_F(Fvedit32ToolsTest, PrintModeWritesAPdfPerFileAndEnds) {
     std::string two = folder + "/two.scr";
     WriteFile(one, "first file\r\n");
     WriteFile(two, "second file\r\n");
-    Program editor(FVEDIT32_PROGRAM, {"/p", one, two}, Environment());
+    // Print mode shows nothing a user looks at, so it needs no X server of its own.
+    std::vector<std::string> environment = Environment();
+    environment[0] = "DISPLAY=";
+    environment[1] = "QT_QPA_PLATFORM=offscreen";
+    Program editor(FVEDIT32_PROGRAM, {"/p", one, two}, environment);
     EXPECT_EQ(editor.Wait(20000), 0);
     struct stat info {};
     EXPECT_EQ(stat((folder + "/pdf/one.scr.pdf").c_str(), &info), 0);
