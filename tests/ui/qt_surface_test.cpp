@@ -88,18 +88,18 @@ TEST(QtScreenTextTest, RunsTheFastKernelCannotDrawGoToThePortableOne) {
     EXPECT_TRUE(image == Blank());
 
     qt::ImageSurface surface(200, 20);
-    FontSpec spec{StockLogFont(SYSTEM_FIXED_FONT), SYSTEM_FIXED_FONT, fixed.metrics};
+    FontSpec fixedFont{StockLogFont(SYSTEM_FIXED_FONT), SYSTEM_FIXED_FONT, fixed.metrics};
     TextStyle style{0, 0xFFFFFF, true};
     RECT clip{0, 0, 200, 20};
-    surface.drawText(0, 0, std::string("a\x01z"), spec, style, clip);
+    surface.drawText(0, 0, std::string("a\x01z"), fixedFont, style, clip);
     EXPECT_EQ(qt::LastTextKernel(), qt::TextKernel::CellByCell);
     QImage slow = surface.image();
-    surface.drawText(0, 0, "a z", spec, style, clip);
+    surface.drawText(0, 0, "a z", fixedFont, style, clip);
     EXPECT_EQ(qt::LastTextKernel(), qt::TextKernel::GlyphGrid);
     // The 'z' stands in the third cell either way.
     QRect third(2 * fixed.cellAdvance, 0, fixed.cellAdvance, 20);
     EXPECT_TRUE(slow.copy(third) == surface.image().copy(third));
-    EXPECT_EQ(surface.textWidth("abc", spec), 3 * fixed.cellAdvance);
+    EXPECT_EQ(surface.textWidth("abc", fixedFont), 3 * fixed.cellAdvance);
 
     FontSpec gui{StockLogFont(DEFAULT_GUI_FONT), DEFAULT_GUI_FONT, proportional.metrics};
     surface.drawText(0, 0, "Proportional", gui, style, clip);
