@@ -23,6 +23,8 @@ public:
     void BindSource(CByteQueueSource* source) { SetInBinding(QueueBinding(source)); }
     // True when every byte written so far has been handed to the sink.
     bool IsEmpty() { return SnapWrite() == SnapRead(); }
+    // Bytes written so far that the sink has not yet taken.
+    int Queued();
     // Binds a new sink (SetOutBinding) and offers it the bytes waiting in the ring.
     void BindSink(CByteQueueSink* sink);
 
@@ -77,6 +79,17 @@ public:
 };
 
 // ---- definitions ------------------------------------------------------------------------------
+
+inline int CSessByteQueue::Queued() {
+    // The read position first: the reader only moves towards the write position, so the
+    // count is never more than what was queued at some moment of the call.
+    unsigned char* read = SnapRead();
+    unsigned char* write = SnapWrite();
+    if (read <= write) {
+        return static_cast<int>(write - read);
+    }
+    return Capacity() - static_cast<int>(read - write);
+}
 
 inline int CSessByteQueue::MoveInFromBinding(unsigned char* destination, unsigned char* source,
                                              int count) {

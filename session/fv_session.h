@@ -5,6 +5,7 @@
 // session library defines them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/kernel/win_types.h"
@@ -50,6 +51,8 @@ public:
     int UnLockTxFill(int reserved);
     // Appends bytes to the transmit stream.
     int Transmit(const void* bytes, int length, int reserved);
+    // Bytes transmitted that have not yet reached the other side (0 without a connection).
+    std::size_t TransmitBacklog();
 
     // Read directly by the modules.
     HWND m_hWnd = nullptr;             // the session window

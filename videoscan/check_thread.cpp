@@ -17,6 +17,10 @@
 namespace {
 
 constexpr DWORD kRowPause = 5;
+// A pass does not begin while more than this many bytes are on their way to the other side:
+// a slow connection then carries one fresh picture after another instead of a queue of old
+// ones, and what the scanner sends is never more than this (and one pass) behind the screen.
+constexpr std::size_t kLargestBacklog = 128 * 1024;
 // With hints, the pause after a pass is at most that of its rows (kRowPause each) and at least
 // this many times as long as the pass worked, so that the scan takes at most a third of a
 // processor while drawing goes on, and a large change (a window moved) leaves no long wait.
@@ -77,6 +81,10 @@ CVideoScan::StepEnd CVideoScan::CheckThreadStep(int& firstPass, WORD& row, WORD&
         return end;
     }
     if (m_bSending) {
+        if (row == 0 && m_pSession->TransmitBacklog() > kLargestBacklog) {
+            end.pause = kRowPause;
+            return end;
+        }
         if (row == 0) {
             m_PassStarted = std::chrono::steady_clock::now();
             BeginPass(firstPass, GetTickCount());

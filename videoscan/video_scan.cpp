@@ -188,7 +188,7 @@ int CVideoScan::DesktopInit() {
 
     m_CompressionOption =
         static_cast<WORD>(GetPrivateProfileIntA("Farvane", "COMPRESSION", -1, kIniFile));
-    m_bUseDamageHints = GetPrivateProfileIntA("Video", "DamageHints", 0, kIniFile) != 0;
+    m_bUseDamageHints = GetPrivateProfileIntA("Video", "DamageHints", 1, kIniFile) != 0;
     m_pImplodeWork = static_cast<BYTE*>(std::calloc(1, kImplodeWorkSize));
     if (m_pImplodeWork != nullptr) {
         SetCBItemByte(kCBVideoState, static_cast<BYTE>(GetCBItemByte(kCBVideoState) |

@@ -189,9 +189,8 @@ protected:
     HANDLE m_hDamageEvent = nullptr;
     WORD m_PassPaletteGeneration = 0;
     BOOL m_bFullPassDue = TRUE;
-    // "DamageHints" of section "Video" in "FARV.INI": off until a slow viewer's session is
-    // known to end with the right picture with hints on.
-    BOOL m_bUseDamageHints = FALSE;
+    // "DamageHints" of section "Video" in "FARV.INI": on unless it is 0.
+    BOOL m_bUseDamageHints = TRUE;
     DWORD m_OwedPause = 0;  // pauses of the rows this pass read, taken when it ends
     std::chrono::steady_clock::time_point m_PassStarted;
 

@@ -189,7 +189,8 @@ bool SetUp(Rig& rig) {
     char pattern[] = "/tmp/bench-remote-XXXXXX";
     rig.folder = mkdtemp(pattern);
     std::ofstream(rig.folder + "/password") << "bench\n";
-    std::ofstream(rig.folder + "/FARV.INI") << "[Video]\nDamageHints=1\n";
+    // The host runs with the settings a fresh installation gets.
+    std::filesystem::copy_file(FARVANE_FRESH_INI, rig.folder + "/FARV.INI");
     if (!rig.server.Start(std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24")) {
         std::fprintf(stderr, "bench_remote: Xvfb does not start\n");
         return false;

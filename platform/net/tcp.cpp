@@ -1,10 +1,12 @@
 #include "platform/net/tcp.h"
 
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -70,6 +72,14 @@ TcpSocket::~TcpSocket() {
 
 void TcpSocket::Shutdown() {
     shutdown(fd_, SHUT_RDWR);
+}
+
+std::size_t TcpSocket::Unsent() const {
+    int unsent = 0;
+    if (ioctl(fd_, SIOCOUTQ, &unsent) != 0 || unsent < 0) {
+        return 0;
+    }
+    return static_cast<std::size_t>(unsent);
 }
 
 NetStatus TcpListener::Listen(const Endpoint& endpoint, std::unique_ptr<TcpListener>* listener) {

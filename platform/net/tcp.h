@@ -25,6 +25,8 @@ public:
     // The peer's address without the port.
     const std::string& peer() const { return peer_; }
     void Shutdown();
+    // Bytes written that the peer has not yet acknowledged (0 when the system cannot say).
+    std::size_t Unsent() const;
 
 private:
     int fd_;

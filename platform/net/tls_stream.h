@@ -56,6 +56,8 @@ public:
     // Shuts the socket down: waits in other threads end and every later call fails.
     void Shutdown();
     bool IsShutDown() const { return shutDown_.load(); }
+    // Bytes written that the peer has not yet acknowledged.
+    std::size_t Unsent() const { return socket_->Unsent(); }
 
 private:
     TlsStream(std::unique_ptr<TcpSocket> socket, SSL_CTX* context, SSL* ssl);

@@ -77,6 +77,10 @@ int CFVSession::Transmit(const void* bytes, int length, int) {
     return m_pCore ? m_pCore->Transmit(bytes, length) : 0;
 }
 
+std::size_t CFVSession::TransmitBacklog() {
+    return m_pCore ? m_pCore->TransmitBacklog() : 0;
+}
+
 // The computer name goes into text C, whose 25 bytes hold 24 characters and the terminator.
 void CSessionParams::SetMyComputerName(const char* name) {
     std::memset(m_TextC, 0, sizeof m_TextC);

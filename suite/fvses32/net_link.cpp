@@ -136,6 +136,11 @@ NetStatus CNetLink::Write(const void* bytes, std::size_t length, std::size_t* wr
     return stream->Write(bytes, length, written, cancel, timeoutMs);
 }
 
+std::size_t CNetLink::Unsent() {
+    std::shared_ptr<TlsStream> stream = Stream();
+    return stream ? stream->Unsent() : 0;
+}
+
 void CNetLink::Release() {
     std::shared_ptr<TlsStream> stream;
     std::string notes;

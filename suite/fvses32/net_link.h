@@ -61,6 +61,8 @@ public:
     // Writes to the current connection (see TlsStream::Write).
     farvane::net::NetStatus Write(const void* bytes, std::size_t length, std::size_t* written,
                                   const farvane::net::WakeUp* cancel, int timeoutMs);
+    // Bytes written to the current connection that the peer has not yet acknowledged.
+    std::size_t Unsent();
     // Ends the current connection (its waits in other threads end at once).
     void Release();
     // Ends the current connection's waits without releasing it (the stream stays until Release).

@@ -187,7 +187,7 @@ bool NetHostSessionStage::BeginSession(CFVSession* session) {
     cb.SetByte(kCBSessionReady, 1);
     cb.ClearBits(kCBVideoState, kVideoBlocked | kVideoRunning);
     cb.SetBits(kCBVideoState, kVideoWanted | kVideoAvailable);
-    core()->BindTransmitSink(&sink_);
+    core()->BindTransmitSink(&sink_, [this] { return sink_.Unsent(); });
     std::uintptr_t scanner =
         config_.scanner.create ? config_.scanner.create(session, config_.desktopName.c_str()) : 0;
     {

@@ -98,6 +98,7 @@ public:
 
     explicit NetTransmitSink(CNetLink* link) : link_(link) {}
     int MoveOut(unsigned char* source, int count) override;
+    std::size_t Unsent() { return link_->Unsent(); }
 
 private:
     CNetLink* link_;

@@ -170,10 +170,21 @@ int CSessionCore::Transmit(const void* bytes, int length) {
     return sent;
 }
 
-void CSessionCore::BindTransmitSink(CByteQueueSink* sink) {
+void CSessionCore::BindTransmitSink(CByteQueueSink* sink, std::function<std::size_t()> unsent) {
+    {
+        std::lock_guard guard(backlogLock_);
+        unsent_ = sink != nullptr ? std::move(unsent) : nullptr;
+    }
     if (transmit_) {
         transmit_->BindSink(sink);
     }
+}
+
+std::size_t CSessionCore::TransmitBacklog() {
+    // Not under the fill lock: a writer waiting in Transmit holds it.
+    std::lock_guard guard(backlogLock_);
+    const std::size_t queued = transmit_ ? static_cast<std::size_t>(transmit_->Queued()) : 0;
+    return unsent_ ? queued + unsent_() : queued;
 }
 
 bool CSessionCore::WaitTransmitDrained(DWORD milliseconds) {
@@ -189,9 +200,12 @@ bool CSessionCore::WaitTransmitDrained(DWORD milliseconds) {
 
 void CSessionCore::DiscardTransmit() {
     EnterCriticalSection(&txFill_);
-    transmit_.reset();
-    transmit_ = std::make_unique<CTransQueue>(kTransmitQueueCapacity, SQ_OUTPUT_THREAD, session_,
-                                              nullptr, nullptr);
+    {
+        std::lock_guard guard(backlogLock_);
+        transmit_.reset();
+        transmit_ = std::make_unique<CTransQueue>(kTransmitQueueCapacity, SQ_OUTPUT_THREAD,
+                                                  session_, nullptr, nullptr);
+    }
     LeaveCriticalSection(&txFill_);
 }
 

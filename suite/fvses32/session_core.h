@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -85,8 +86,13 @@ public:
     // long as the session is connected. Returns the bytes taken: `length`, or fewer when the
     // connection went while waiting.
     int Transmit(const void* bytes, int length);
-    // Where transmitted bytes go: a test sink, a socket. Null keeps them queued.
-    void BindTransmitSink(CByteQueueSink* sink);
+    // Where transmitted bytes go: a test sink, a socket. Null keeps them queued. `unsent`, when
+    // given, tells how many bytes the sink took that have not yet reached the other side.
+    void BindTransmitSink(CByteQueueSink* sink, std::function<std::size_t()> unsent = {});
+    // Bytes transmitted that have not yet reached the other side, as far as the session knows:
+    // those still queued and those the sink says are on their way. A producer that would
+    // rather send fresh data than add to a backlog waits while this is large.
+    std::size_t TransmitBacklog();
     // Waits until the transmit queue has handed every byte to its sink; false on time-out.
     bool WaitTransmitDrained(DWORD milliseconds);
     // Drops whatever the transmit queue still holds, so that the next connection's stream
@@ -134,4 +140,6 @@ private:
     std::shared_mutex actionsLock_;  // Queue reads actions_ shared; Stop takes it out
     std::unique_ptr<CActionQueue> actions_;
     std::unique_ptr<CTransQueue> transmit_;
+    std::mutex backlogLock_;               // around replacing transmit_ and around unsent_
+    std::function<std::size_t()> unsent_;  // the transmit sink's bytes on their way
 };

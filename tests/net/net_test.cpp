@@ -215,6 +215,9 @@ TEST(TlsStreamTest, AWriterTimesOutAgainstASlowReaderAndResumesWithoutLoss) {
     NetStatus status = pair.host->Write(big.data(), big.size(), &written, nullptr, 100);
     EXPECT_EQ(status.code, NetCode::kTimedOut);
     EXPECT_LT(written, big.size());
+    // What the reader's side has not taken in counts as on its way; once it all arrived,
+    // nothing does.
+    EXPECT_GT(pair.host->Unsent(), 0u);
     auto reader =
         std::async(std::launch::async, [&] { return ReadExactly(*pair.caller, big.size()); });
     while (written < big.size()) {
@@ -224,6 +227,7 @@ TEST(TlsStreamTest, AWriterTimesOutAgainstASlowReaderAndResumesWithoutLoss) {
         written += more;
     }
     EXPECT_TRUE(reader.get() == big);
+    EXPECT_EQ(pair.host->Unsent(), 0u);
 }
 
 TEST(TlsStreamTest, TellsAnOrderlyCloseFromABrokenConnection) {

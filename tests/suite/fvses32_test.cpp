@@ -303,23 +303,28 @@ TEST(TransmitBackPressure, AStalledConnectionMakesTheWriterWaitAndLosesNothing) 
     session.m_pCore = &core;
     core.SetConnected(true);
     GatedSink sink(7000);
-    core.BindTransmitSink(&sink);
+    std::atomic<std::size_t> onItsWay{1000};  // what the connection says it still carries
+    core.BindTransmitSink(&sink, [&] { return onItsWay.load(); });
     std::vector<unsigned char> stream(3 * CSessionCore::kTransmitQueueCapacity);
     for (std::size_t at = 0; at < stream.size(); ++at) {
         stream[at] = static_cast<unsigned char>(at * 13 + at / 509);
     }
     std::atomic<int> sent{-1};
-    std::thread writer([&] {
-        sent.store(session.Transmit(stream.data(), static_cast<int>(stream.size()), 0));
-    });
+    std::thread writer(
+        [&] { sent.store(session.Transmit(stream.data(), static_cast<int>(stream.size()), 0)); });
     // Several of the queue's 5 s waits go by with the connection stalled.
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(sent.load(), -1) << "Transmit gave up on a stalled connection";
+    // The backlog is the full queue and what the connection carries.
+    EXPECT_EQ(session.TransmitBacklog(), CSessionCore::kTransmitQueueCapacity + 1000u);
     sink.Open();
     writer.join();
     EXPECT_EQ(sent.load(), static_cast<int>(stream.size()));
     ASSERT_TRUE(Eventually([&] { return sink.Bytes().size() == stream.size(); }));
     EXPECT_TRUE(sink.Bytes() == stream);
+    EXPECT_EQ(session.TransmitBacklog(), 1000u);
+    onItsWay = 0;
+    EXPECT_EQ(session.TransmitBacklog(), 0u);
     core.BindTransmitSink(nullptr);
     KernelSetTimeScale(1);
 }
@@ -335,9 +340,8 @@ TEST(TransmitBackPressure, AWriterWaitingOnAConnectionThatGoesReturnsAShortCount
     core.BindTransmitSink(&sink);
     std::vector<unsigned char> stream(2 * CSessionCore::kTransmitQueueCapacity, 0x5A);
     std::atomic<int> sent{-1};
-    std::thread writer([&] {
-        sent.store(session.Transmit(stream.data(), static_cast<int>(stream.size()), 0));
-    });
+    std::thread writer(
+        [&] { sent.store(session.Transmit(stream.data(), static_cast<int>(stream.size()), 0)); });
     std::this_thread::sleep_for(100ms);
     core.SetConnected(false);
     ASSERT_TRUE(Eventually([&] { return sent.load() >= 0; }));
@@ -354,6 +358,7 @@ TEST(SessionWithoutCore, OperationsDoNothing) {
     EXPECT_EQ(session.UserData(kPilot), 0u);
     EXPECT_EQ(session.GetIsConnected(), 0);
     EXPECT_EQ(session.Transmit("abc", 3, 0), 0);
+    EXPECT_EQ(session.TransmitBacklog(), 0u);
 }
 
 TEST(ScriptedStageTest, EndsStepsWithScriptedResultsAfterScaledDelays) {

@@ -50,9 +50,7 @@ ScannerHarness::ScannerHarness(HarnessOptions options)
         ini << "COMPRESSION=" << options_.compression << "\n";
     }
     ini << "[Video]\n";
-    if (options_.damageHints) {
-        ini << "DamageHints=1\n";
-    }
+    ini << "DamageHints=" << (options_.damageHints ? 1 : 0) << "\n";
     if (!options_.cellWidth.empty()) {
         ini << "CellWidth=" << options_.cellWidth << "\n";
     }

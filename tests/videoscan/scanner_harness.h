@@ -157,6 +157,10 @@ public:
     // Waits until the transmitted stream stops growing for `quiet`.
     void WaitQuiet(std::chrono::milliseconds quiet);
 
+    // Plays a connection that still carries `unsent` bytes the capture took.
+    void SetUnsent(std::function<std::size_t()> unsent) {
+        core_->BindTransmitSink(&sink_, std::move(unsent));
+    }
     Bytes Transmitted() { return sink_.Snapshot(); }
     std::size_t TransmittedSize() { return sink_.Size(); }
     std::shared_ptr<farvane::gdi::MemoryDisplay> display() { return display_; }
