@@ -52,6 +52,18 @@ void CellChecksumCopier::CopyRow(const std::uint8_t* row, std::size_t bytes, std
     last_ = copy[bytes - 1];
 }
 
+void CellChecksumSummer::SumRow(const std::uint8_t* row, std::size_t bytes) {
+    if (bytes == 0) {
+        return;
+    }
+    state_ = CrcSumUpdate(state_, row, bytes);
+    last_ = row[bytes - 1];
+}
+
+std::uint32_t CellChecksumSummer::Value() const {
+    return Combine(state_, last_);
+}
+
 std::uint32_t CellChecksumCopier::Value() const {
     return Combine(stream_.Finish(), last_);
 }

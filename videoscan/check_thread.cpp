@@ -157,7 +157,7 @@ bool CVideoScan::ScanScheduledRow(WORD row, int firstPass) {
     // A row's mark is cleared before the row is read, so that drawing during the read leaves
     // it marked for the next pass.
     const bool marked = m_RowSchedule.TakeRow(row);
-    const int sent = ScanCellRow(row, firstPass);
+    const int sent = ScanCellRow(row, firstPass, marked);
     if (sent < 0) {
         m_RowSchedule.RowFailed(row);
     }
@@ -190,9 +190,23 @@ void CVideoScan::EndPass(int& firstPass, WORD& row, WORD& column) {
     m_CompletedPasses.fetch_add(1, std::memory_order_release);
 }
 
-int CVideoScan::ScanCellRow(WORD row, int firstPass) {
+int CVideoScan::ScanCellRow(WORD row, int firstPass, bool drawnOn) {
     if (m_pCellBuffer == nullptr || m_pCellChecksums == nullptr || row >= m_Rows) {
         return 0;
+    }
+    // Most rows of most passes did not change: they are summed where the display keeps them,
+    // and only a row with a changed cell is read into the cell buffers. Its checksums are then
+    // taken again from the copy, so that what is stored is the checksum of the bits sent. A
+    // row known to be drawn on goes straight to the copy.
+    if (!firstPass && !drawnOn && SumRowInPlace(row)) {
+        bool changed = false;
+        for (WORD column = 0; column < m_Columns && !changed; ++column) {
+            changed = CellChanged(static_cast<std::size_t>(m_Columns) * row + column,
+                                  m_RowSums[column].Value(), firstPass);
+        }
+        if (!changed) {
+            return 0;
+        }
     }
     int sent = 0;
     // The whole row of cells in one read where the display allows, else cell by cell.
@@ -210,8 +224,7 @@ int CVideoScan::ScanCellRow(WORD row, int firstPass) {
             }
             checksum = CheckSum(m_pCellBuffer, m_CellDataSize);
         }
-        if (firstPass || checksum != m_pCellChecksums[index] ||
-            (index < kMaxCells && m_CellPaletteGenerations[index] != m_PaletteGeneration)) {
+        if (CellChanged(index, checksum, firstPass)) {
             m_pCellChecksums[index] = checksum;
             if (index < kMaxCells) {
                 m_CellPaletteGenerations[index] = m_PaletteGeneration;
@@ -221,6 +234,11 @@ int CVideoScan::ScanCellRow(WORD row, int firstPass) {
         }
     }
     return sent;
+}
+
+bool CVideoScan::CellChanged(std::size_t index, DWORD checksum, int firstPass) const {
+    return firstPass || checksum != m_pCellChecksums[index] ||
+           (index < kMaxCells && m_CellPaletteGenerations[index] != m_PaletteGeneration);
 }
 
 int CVideoScan::GetScreenBits(WORD column, WORD row, BYTE* buffer, DWORD size) {
@@ -266,6 +284,23 @@ bool CVideoScan::ReadRowWithChecksums(WORD row) {
     };
     return VisitScreenRows(m_hScreenDC, 0, row * m_CellHeight, m_Columns * m_CellWidth,
                            m_CellHeight, copyLine) != FALSE;
+}
+
+bool CVideoScan::SumRowInPlace(WORD row) {
+    if (!DirectReadPossible() || m_RowSums.size() != m_Columns) {
+        return false;
+    }
+    for (videoscan::CellChecksumSummer& summer : m_RowSums) {
+        summer = videoscan::CellChecksumSummer{};
+    }
+    const auto sumLine = [&](const std::uint8_t* bits) {
+        for (WORD column = 0; column < m_Columns; ++column) {
+            m_RowSums[column].SumRow(bits + static_cast<std::size_t>(column) * m_RowBytes,
+                                     m_RowBytes);
+        }
+    };
+    return VisitScreenRows(m_hScreenDC, 0, row * m_CellHeight, m_Columns * m_CellWidth,
+                           m_CellHeight, sumLine) != FALSE;
 }
 
 bool CVideoScan::ReadCellWithChecksum(WORD column, WORD row, DWORD* checksum) {

@@ -266,4 +266,5 @@ void CVideoScan::FixCellGrid(int screenWidth, int screenHeight) {
     m_pRowCells =
         static_cast<BYTE*>(std::malloc(static_cast<std::size_t>(m_Columns) * m_CellBufferSize + 1));
     m_RowCopiers.resize(m_Columns);
+    m_RowSums.resize(m_Columns);
 }

@@ -91,13 +91,19 @@ protected:
     // The same for a whole row of cells in one read of the screen: each cell lands in its own
     // buffer (RowCellBuffer) with its checksum in m_RowCopiers. False when the display cannot.
     bool ReadRowWithChecksums(WORD row);
+    // Takes the checksums of a row of cells where the display keeps them, without copying
+    // them (m_RowSums' values); false when the display cannot be read that way.
+    bool SumRowInPlace(WORD row);
+    // Whether the cell at `index` must be sent with this checksum.
+    bool CellChanged(std::size_t index, DWORD checksum, int firstPass) const;
     BYTE* RowCellBuffer(WORD column);
     DWORD CheckSum(const BYTE* bytes, DWORD count);
     void CacheClear();
     int CheckForRepeatedBitmap(DWORD checksum, DWORD* offset, WORD rowBytes);
-    // Scans one row of cells; cells are sent when firstPass is set or they changed. Returns
-    // the cells sent, or -1 when a screen read failed and the rest of the row was skipped.
-    int ScanCellRow(WORD row, int firstPass);
+    // Scans one row of cells; cells are sent when firstPass is set or they changed. drawnOn
+    // tells that damage hints marked the row. Returns the cells sent, or -1 when a screen read
+    // failed and the rest of the row was skipped.
+    int ScanCellRow(WORD row, int firstPass, bool drawnOn = false);
     // Starts a pass over the screen at tick count now: takes the display's damage hints when
     // it has them and chooses whether the pass reads every row or only those drawn on.
     void BeginPass(int firstPass, DWORD now);
@@ -198,6 +204,7 @@ protected:
     // cell buffer size, and the checksum of each.
     BYTE* m_pRowCells = nullptr;
     std::vector<videoscan::CellChecksumCopier> m_RowCopiers;
+    std::vector<videoscan::CellChecksumSummer> m_RowSums;
 
     // Reduction tables built by SendPalette.
     BYTE m_MonoTable[256];

@@ -42,6 +42,12 @@ TEST_P(DirectRead, SameBytesAndChecksumAsThroughTheCellBitmap) {
                                   scanner->RowCellBuffer(column) + size);
             rowChecksums.push_back(scanner->RowCellChecksum(column));
         }
+        // Summed where the display keeps them, without a copy: the same checksums.
+        ASSERT_TRUE(scanner->SumRowInPlace(row));
+        for (WORD column = 0; column < scanner->Columns(); ++column) {
+            EXPECT_EQ(scanner->RowCellSum(column), rowChecksums[column])
+                << "row summed, cell " << column << "," << row;
+        }
         for (WORD column = 0; column < scanner->Columns(); ++column) {
             DWORD direct = 0;
             ASSERT_TRUE(scanner->ReadCellWithChecksum(column, row, &direct));

@@ -82,6 +82,7 @@ public:
     using CVideoScan::SetCBItemDoubleWord;
     using CVideoScan::SetCBItemWord;
     using CVideoScan::SizeBitmapCache;
+    using CVideoScan::SumRowInPlace;
 
     WORD Columns() const { return m_Columns; }
     WORD Rows() const { return m_Rows; }
@@ -105,6 +106,7 @@ public:
     void SetCacheCapacity(WORD capacity) { m_CacheCapacity = capacity; }
     bool Hinted() const { return m_RowSchedule.hinted(); }
     DWORD RowCellChecksum(WORD column) const { return m_RowCopiers.at(column).Value(); }
+    DWORD RowCellSum(WORD column) const { return m_RowSums.at(column).Value(); }
     // One pass as the check thread makes it at tick count now, without its pauses, flushed.
     void Pass(int firstPass, DWORD now) {
         BeginPass(firstPass, now);
