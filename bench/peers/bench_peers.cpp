@@ -153,6 +153,7 @@ void PrintSummary(const peers::PeerRun& run) {
                 static_cast<double>(run.ours.firstPicture) / static_cast<double>(bestPicture));
     std::printf("typing session ours/best %.3f (target <= 1.0)\n",
                 static_cast<double>(run.ours.typing) / static_cast<double>(bestTyping));
+    std::printf("our passes over the screen: %.0f ms each while typing\n", run.msPerPass);
 }
 
 void PrintOurBytes(const peers::PeerRun& run) {

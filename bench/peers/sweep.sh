@@ -10,7 +10,7 @@
 # Example:
 #   bench/peers/sweep.sh build/default/bench/peers/bench_peers 2 -1x8 -1x4 128x8/9,9,15,rle,1
 # Columns: setting, run, then ours, x11vnc, x0vncserver and ours/best for the first whole
-# picture and for the typing session.
+# picture and for the typing session, and the time of one of our passes while typing.
 set -u
 if [ $# -lt 3 ]; then
     echo "usage: $0 BENCH_PEERS REPEATS SETTING..." >&2
@@ -20,8 +20,8 @@ bench=$1
 repeats=$2
 shift 2
 
-printf '%-28s %3s %8s %8s %8s %6s   %8s %8s %8s %6s\n' setting run ours x11vnc x0vnc ratio \
-    ours x11vnc x0vnc ratio
+printf '%-28s %3s %8s %8s %8s %6s   %8s %8s %8s %6s %8s\n' setting run ours x11vnc x0vnc \
+    ratio ours x11vnc x0vnc ratio "ms/pass"
 for setting in "$@"; do
     cell=${setting%%/*}
     tuning=
@@ -38,6 +38,7 @@ for setting in "$@"; do
             $1 == "ours" && NF == 3 { of = $2; ot = $3 }
             $1 == "x11vnc" && NF == 3 { xf = $2; xt = $3 }
             $1 == "x0vncserver" && NF == 3 { tf = $2; tt = $3 }
+            /^our passes over the screen:/ { pass = $6 }
             END {
                 if (of == "" || xf == "" || tf == "") {
                     printf "%-28s %3s   no result\n", setting, run
@@ -45,8 +46,8 @@ for setting in "$@"; do
                 }
                 bf = xf < tf ? xf : tf
                 bt = xt < tt ? xt : tt
-                printf "%-28s %3s %8d %8d %8d %6.3f   %8d %8d %8d %6.3f\n", setting, run,
-                    of, xf, tf, of / bf, ot, xt, tt, ot / bt
+                printf "%-28s %3s %8d %8d %8d %6.3f   %8d %8d %8d %6.3f %8s\n", setting, run,
+                    of, xf, tf, of / bf, ot, xt, tt, ot / bt, pass
             }'
         run=$((run + 1))
     done
