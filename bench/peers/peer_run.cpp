@@ -170,6 +170,8 @@ bool WaitUntilAllQuiet(const ScannerHost& ours, unsigned long passes,
 PeerRun MeasurePeers(const PeerSettings& settings) {
     PeerRun run;
     run.capabilities = settings.capabilities;
+    run.screenWidth = settings.width;
+    run.screenHeight = settings.height;
     run.ours.name = "ours";
     for (const char* name : {"x11vnc", "x0vncserver"}) {
         run.peers.emplace_back().name = name;

@@ -7,6 +7,7 @@
 # A SETTING is CELL or CELL/TUNING: CELL as FARVANE_PEERS_CELL takes it (WxH, W=-1 for a
 # quarter of the screen width, "-" for the fresh installation's FARV.INI), TUNING as
 # FARVANE_DEFLATE_TUNING takes it (level,memoryLevel,windowBits,strategy,deeperSearch).
+# FARVANE_PEERS_SCREEN=WxH in the environment runs every setting on another screen size.
 # Example:
 #   bench/peers/sweep.sh build/default/bench/peers/bench_peers 2 -1x8 -1x4 128x8/9,9,15,rle,1
 # Columns: setting, run, then ours, x11vnc, x0vncserver and ours/best for the first whole
