@@ -25,6 +25,20 @@ unsigned WidestCell(int planes, int bitsPerPixel) {
     return kMaxCellData / static_cast<unsigned>(planes) * 8 / bits;
 }
 
+// The cell height at or above `lowest` that leaves the shortest unscanned strip at the bottom
+// of the screen (the lowest such height on a tie). Only heights up to twice the lowest are
+// tried, so that raising the height to fit the 2048 cells does not make cells needlessly tall.
+unsigned HeightLeavingLeastStrip(unsigned screenHeight, unsigned lowest, unsigned tallest) {
+    unsigned best = lowest;
+    const unsigned last = std::min(tallest, 2 * lowest);
+    for (unsigned height = lowest; height <= last; ++height) {
+        if (screenHeight % height < screenHeight % best) {
+            best = height;
+        }
+    }
+    return best;
+}
+
 }  // namespace
 
 CellGrid FitCellGrid(int screenWidth, int screenHeight, std::uint16_t configuredWidth,
@@ -58,6 +72,8 @@ CellGrid FitCellGrid(int screenWidth, int screenHeight, std::uint16_t configured
         const unsigned maxRows = kMaxCells / columns;
         const unsigned needed = height / (maxRows + 1) + 1;
         cellHeight = std::min(std::max(cellHeight, needed), tallest);
+        // Any taller cell also keeps the grid within the limit.
+        cellHeight = HeightLeavingLeastStrip(height, cellHeight, tallest);
         rows = std::min(height / cellHeight, maxRows);
     }
     grid.cellWidth = static_cast<std::uint16_t>(cellWidth);

@@ -18,7 +18,9 @@ struct CellGrid {
 // Two limits keep every cell sendable: one cell's record (its pixels at the depth they travel
 // at, at most 8 bits per pixel, plus 39 bytes) must fit the 10240-byte sequence buffer, so the
 // cell height is lowered (and, for very wide cells, the width) until it does; and the grid may
-// hold at most 2048 cells, so cells are made taller (and narrower grids wider) until it does.
+// hold at most 2048 cells, so cells are made taller (and narrower grids wider) until it does,
+// to a height that divides the screen height where one is near (else the one that leaves the
+// shortest strip), so that fitting the limit does not leave rows of the screen unscanned.
 // Cells are at most 2040 pixels wide, since the row bytes of 1-bit cells travel in one byte.
 // When both cannot hold at once (a screen of more than about 20 million pixels) the rows past
 // the 2048th cell are left out. A strip narrower than a cell at the right or bottom edge is

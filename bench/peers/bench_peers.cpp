@@ -6,7 +6,8 @@
 //   - a typing session: lines appear one by one in a terminal (target <= 1.0).
 // Our scanner reads the FARV.INI that a fresh installation gets. FARVANE_PEERS_CELL=WxH tries
 // another cell geometry, FARVANE_PEERS_CAP=WORD another capability word of the viewer,
-// FARVANE_PEERS_LINE_MS=N another pause between typed lines (1000 ms), and
+// FARVANE_PEERS_LINE_MS=N another pause between typed lines (1000 ms),
+// FARVANE_PEERS_SCREEN=WxH another screen size (1280x800), and
 // FARVANE_PEERS_DUMP=FILE writes the bytes our scanner sent to FILE.
 #include <benchmark/benchmark.h>
 
@@ -27,6 +28,15 @@ const peers::PeerRun& Run() {
                               FARVANE_SOURCE_DIR "/bench/peers/peer_run.cpp"};
         if (const char* cell = std::getenv("FARVANE_PEERS_CELL"); cell != nullptr) {
             settings.cellOverride = cell;
+        }
+        if (const char* screen = std::getenv("FARVANE_PEERS_SCREEN"); screen != nullptr) {
+            int width = 0;
+            int height = 0;
+            if (std::sscanf(screen, "%dx%d", &width, &height) == 2 && width >= 320 &&
+                height >= 240 && width <= 8192 && height <= 8192) {
+                settings.width = width;
+                settings.height = height;
+            }
         }
         if (const char* interval = std::getenv("FARVANE_PEERS_LINE_MS"); interval != nullptr) {
             settings.lineIntervalMs = std::atoi(interval);
@@ -133,8 +143,9 @@ void PrintSummary(const peers::PeerRun& run) {
         std::printf("\nbench_peers skipped: %s\n", run.error.c_str());
         return;
     }
-    std::printf("\n%-12s %14s %14s   (cells %s, %d typed lines)\n", "side", "first picture",
-                "typing", run.cellGeometry.c_str(), run.typedLines);
+    std::printf("\n%-12s %14s %14s   (screen %dx%d, cells %s, %d typed lines)\n", "side",
+                "first picture", "typing", run.screenWidth, run.screenHeight,
+                run.cellGeometry.c_str(), run.typedLines);
     std::printf("%-12s %14zu %14zu\n", "ours", run.ours.firstPicture, run.ours.typing);
     for (const peers::SideBytes& peer : run.peers) {
         if (peer.ran) {
@@ -153,6 +164,7 @@ void PrintSummary(const peers::PeerRun& run) {
                 static_cast<double>(run.ours.firstPicture) / static_cast<double>(bestPicture));
     std::printf("typing session ours/best %.3f (target <= 1.0)\n",
                 static_cast<double>(run.ours.typing) / static_cast<double>(bestTyping));
+    std::printf("our passes over the screen: %.0f ms each while typing\n", run.msPerPass);
 }
 
 void PrintOurBytes(const peers::PeerRun& run) {

@@ -170,6 +170,8 @@ bool WaitUntilAllQuiet(const ScannerHost& ours, unsigned long passes,
 PeerRun MeasurePeers(const PeerSettings& settings) {
     PeerRun run;
     run.capabilities = settings.capabilities;
+    run.screenWidth = settings.width;
+    run.screenHeight = settings.height;
     run.ours.name = "ours";
     for (const char* name : {"x11vnc", "x0vncserver"}) {
         run.peers.emplace_back().name = name;
@@ -227,12 +229,18 @@ PeerRun MeasurePeers(const PeerSettings& settings) {
     for (const auto& peer : running) {
         peersBefore.push_back(peer->counter.Bytes());
     }
+    const unsigned long passesBefore = ours.Passes();
+    const Clock::time_point typingStart = Clock::now();
     for (const std::string& line : TypedLines(settings.textFiles.front(), settings.lines)) {
         desktop.TypeLine(line);
         ++run.typedLines;
         std::this_thread::sleep_for(std::chrono::milliseconds(settings.lineIntervalMs));
     }
     WaitUntilAllQuiet(ours, ours.Passes(), running);
+    if (const unsigned long passes = ours.Passes() - passesBefore; passes > 0) {
+        const std::chrono::duration<double, std::milli> typingTime = Clock::now() - typingStart;
+        run.msPerPass = typingTime.count() / static_cast<double>(passes);
+    }
     run.ours.typing = ours.Bytes() - oursBefore;
     run.ours.ran = true;
     for (std::size_t i = 0; i < running.size(); ++i) {

@@ -27,6 +27,9 @@ struct PeerRun {
     std::vector<std::uint8_t> ourStream;  // everything our scanner sent, in order
     std::size_t ourTypingStart = 0;       // where the typing session starts in it
     std::uint16_t capabilities = 0;       // the capability word our scanner was given
+    int screenWidth = 0;
+    int screenHeight = 0;
+    double msPerPass = 0;  // our passes over the screen during the typing session
 };
 
 struct PeerSettings {

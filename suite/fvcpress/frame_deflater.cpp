@@ -1,34 +1,112 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <new>
+#include <sstream>
+#include <string>
+#include <utility>
 
 #include "fvcpress.h"
 
 namespace {
 constexpr int kPieceSize = 4096;
-// Raw deflate (no zlib header or checksum) with the largest window.
-constexpr int kRawWindowBits = -15;
 // Frames are at most 10240 bytes and screen data repeats at long distances (the same text
 // row one line of text further down, the same background a cell further on), so the deepest
 // match search pays. Measured on the first picture of a real X desktop (frames of 128 x 8
 // cells, history carried from frame to frame): level 6 22,540 bytes, level 9 18,879, level 9
-// with the search below 18,158, in about 250 ms for the whole screen. The filtered and
-// run-length strategies and the larger hash table (memory level 9) came out no smaller.
-constexpr int kLevel = 9;
-constexpr int kMemoryLevel = 8;
-// deflateTune: keep searching after a good match, take a match of 258 bytes at once, and
-// follow up to 32768 links of a hash chain (level 9 stops at 4096): runs of one colour and
-// rows of text make long chains whose best match is often far down.
+// with the deeper search 18,158, in about 250 ms for the whole screen. Measured again with
+// quarter-width cells 3 and 4 rows high (bench/peers/sweep.sh): the defaults give the fewest
+// bytes; memory level 9 0 to +1%, an 8 KB window +7%, the filtered strategy +2%, fixed codes
+// +14 to +16%, run-length matches only +70 to +78%, levels 9 to 6 without the deeper search +2
+// to +26%, and keeping the full chain after a good match (good length 258) within 0.5%.
+constexpr DeflateTuning kDefaultTuning{};
+
+// deflateTune for the deeper search: keep searching after a good match, take a match of 258
+// bytes at once, and follow up to 32768 links of a hash chain (level 9 stops at 4096): runs of
+// one colour and rows of text make long chains whose best match is often far down.
 constexpr int kGoodLength = 32;
 constexpr int kMaxLazy = 258;
 constexpr int kNiceLength = 258;
 constexpr int kMaxChain = 32768;
+
+int ZlibStrategy(DeflateTuning::Strategy strategy) {
+    switch (strategy) {
+        case DeflateTuning::Strategy::filtered:
+            return Z_FILTERED;
+        case DeflateTuning::Strategy::huffman_only:
+            return Z_HUFFMAN_ONLY;
+        case DeflateTuning::Strategy::rle:
+            return Z_RLE;
+        case DeflateTuning::Strategy::fixed:
+            return Z_FIXED;
+        case DeflateTuning::Strategy::standard:
+            break;
+    }
+    return Z_DEFAULT_STRATEGY;
+}
+
+bool ParseStrategy(const std::string& word, DeflateTuning::Strategy& strategy) {
+    static const std::pair<const char*, DeflateTuning::Strategy> kNames[] = {
+        {"default", DeflateTuning::Strategy::standard},
+        {"filtered", DeflateTuning::Strategy::filtered},
+        {"huffman", DeflateTuning::Strategy::huffman_only},
+        {"rle", DeflateTuning::Strategy::rle},
+        {"fixed", DeflateTuning::Strategy::fixed},
+    };
+    for (const auto& [name, value] : kNames) {
+        if (word == name) {
+            strategy = value;
+            return true;
+        }
+    }
+    return false;
+}
+
+DeflateTuning TuningFromEnvironment() {
+    const char* text = std::getenv("FARVANE_DEFLATE_TUNING");
+    if (text == nullptr) {
+        return kDefaultTuning;
+    }
+    DeflateTuning tuning;
+    return ParseDeflateTuning(text, tuning) ? tuning : kDefaultTuning;
+}
 }  // namespace
+
+bool ParseDeflateTuning(const char* text, DeflateTuning& tuning) {
+    std::istringstream in(text);
+    std::string strategy;
+    std::string deeper;
+    DeflateTuning parsed;
+    char comma1 = 0;
+    char comma2 = 0;
+    char comma3 = 0;
+    if (!(in >> parsed.level >> comma1 >> parsed.memoryLevel >> comma2 >> parsed.windowBits >>
+          comma3)) {
+        return false;
+    }
+    std::getline(in, strategy, ',');
+    std::getline(in, deeper);
+    if (comma1 != ',' || comma2 != ',' || comma3 != ',' || parsed.level < 1 || parsed.level > 9 ||
+        parsed.memoryLevel < 1 || parsed.memoryLevel > 9 || parsed.windowBits < 9 ||
+        parsed.windowBits > 15 || !ParseStrategy(strategy, parsed.strategy) ||
+        (deeper != "0" && deeper != "1")) {
+        return false;
+    }
+    parsed.deeperSearch = deeper == "1";
+    tuning = parsed;
+    return true;
+}
+
+const DeflateTuning& DeflateTuningInUse() {
+    static const DeflateTuning tuning = TuningFromEnvironment();
+    return tuning;
+}
 
 struct FrameDeflater::Stream {
     z_stream z{};
     bool ready = false;
+    DeflateTuning tuning;
     char input[kPieceSize];
     char output[kPieceSize];
 
@@ -39,7 +117,11 @@ struct FrameDeflater::Stream {
     }
 
     // Only fails for a stream that is not set up.
-    void Tune() { deflateTune(&z, kGoodLength, kMaxLazy, kNiceLength, kMaxChain); }
+    void Tune() {
+        if (tuning.deeperSearch) {
+            deflateTune(&z, kGoodLength, kMaxLazy, kNiceLength, kMaxChain);
+        }
+    }
 
     // Runs zlib until it has taken all input and has no more output for this flush mode.
     bool Drain(int flush, DeflateWriteFn write, void* context) {
@@ -59,7 +141,7 @@ struct FrameDeflater::Stream {
     }
 };
 
-FrameDeflater::FrameDeflater() = default;
+FrameDeflater::FrameDeflater(const DeflateTuning& tuning) : tuning_(tuning) {}
 FrameDeflater::~FrameDeflater() = default;
 
 // The zlib state is made on first use, so that a thread's compressor costs nothing until that
@@ -70,10 +152,13 @@ bool FrameDeflater::Ready() {
         if (!stream_) {
             return false;
         }
+        stream_->tuning = tuning_;
     }
     if (!stream_->ready) {
-        stream_->ready = deflateInit2(&stream_->z, kLevel, Z_DEFLATED, kRawWindowBits, kMemoryLevel,
-                                      Z_DEFAULT_STRATEGY) == Z_OK;
+        const DeflateTuning& tuning = stream_->tuning;
+        // Raw deflate: no zlib header or checksum.
+        stream_->ready = deflateInit2(&stream_->z, tuning.level, Z_DEFLATED, -tuning.windowBits,
+                                      tuning.memoryLevel, ZlibStrategy(tuning.strategy)) == Z_OK;
         if (stream_->ready) {
             stream_->Tune();
         }

@@ -40,10 +40,29 @@ int deflate(DeflateReadFn read, DeflateWriteFn write, void* context);
 // Starts this thread's stream afresh: later frames refer to no earlier one.
 void deflate_clr();
 
+// How the sending side runs zlib. Any setting gives frames that a plain raw inflate decodes one
+// by one as they arrive (each ends with a sync flush); only their size and the time spent
+// differ. The defaults are what every stream uses unless the environment variable
+// FARVANE_DEFLATE_TUNING gives "level,memoryLevel,windowBits,strategy,deeperSearch" (for example
+// "9,8,15,default,1"; strategy one of default, filtered, huffman, rle, fixed), which
+// measurements of other settings use (bench/peers). A malformed value is ignored.
+struct DeflateTuning {
+    enum class Strategy { standard, filtered, huffman_only, rle, fixed };
+    int level = 9;
+    int memoryLevel = 8;
+    int windowBits = 15;
+    Strategy strategy = Strategy::standard;
+    bool deeperSearch = true;  // follow longer hash chains than the level does
+};
+// Reads the environment variable's form; false (and `tuning` unchanged) when malformed.
+bool ParseDeflateTuning(const char* text, DeflateTuning& tuning);
+// The tuning that streams of this process use, read from the environment once.
+const DeflateTuning& DeflateTuningInUse();
+
 // One sending side's deflate stream.
 class FrameDeflater {
 public:
-    FrameDeflater();
+    explicit FrameDeflater(const DeflateTuning& tuning = DeflateTuningInUse());
     ~FrameDeflater();
     FrameDeflater(const FrameDeflater&) = delete;
     FrameDeflater& operator=(const FrameDeflater&) = delete;
@@ -55,6 +74,7 @@ public:
 private:
     struct Stream;
     bool Ready();
+    DeflateTuning tuning_;
     std::unique_ptr<Stream> stream_;
 };
 

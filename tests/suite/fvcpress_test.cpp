@@ -263,4 +263,64 @@ TEST_F(Fvcpress, AResetStreamCompressesAsANewOne) {
     EXPECT_EQ(compressAll(), fresh);
 }
 
+// Every tuning a measurement may choose keeps the frames readable the same way: a plain raw
+// inflate, fed one frame at a time, gives back each frame whole, and every frame ends on a byte
+// boundary with the sync flush marker.
+TEST_F(Fvcpress, EveryTuningGivesFramesAPlainInflateDecodes) {
+    using Strategy = DeflateTuning::Strategy;
+    const Bytes screen = samples::Screen(640, 96);
+    for (const DeflateTuning tuning :
+         {DeflateTuning{}, DeflateTuning{6, 9, 15, Strategy::filtered, false},
+          DeflateTuning{9, 8, 10, Strategy::rle, true},
+          DeflateTuning{7, 1, 9, Strategy::fixed, true},
+          DeflateTuning{9, 9, 12, Strategy::huffman_only, false}}) {
+        FrameDeflater deflater(tuning);
+        z_stream z{};
+        ASSERT_EQ(inflateInit2(&z, -15), Z_OK);
+        for (std::size_t offset = 0; offset < screen.size(); offset += 10240) {
+            const Bytes data(
+                screen.begin() + static_cast<long>(offset),
+                screen.begin() + static_cast<long>(std::min(offset + 10240, screen.size())));
+            Frame frame{&data, 3000};
+            ASSERT_TRUE(deflater.Compress(Frame::Read, Frame::Write, &frame));
+            const Bytes& packed = frame.packed;
+            ASSERT_GE(packed.size(), 4u);
+            EXPECT_TRUE(
+                std::equal(packed.end() - 4, packed.end(), Bytes{0, 0, 0xFF, 0xFF}.begin()));
+            Bytes out(data.size() + 1);
+            z.next_in = const_cast<Bytef*>(packed.data());
+            z.avail_in = static_cast<uInt>(packed.size());
+            z.next_out = out.data();
+            z.avail_out = static_cast<uInt>(out.size());
+            EXPECT_EQ(inflate(&z, Z_SYNC_FLUSH), Z_OK);
+            EXPECT_EQ(z.avail_in, 0u);
+            out.resize(out.size() - z.avail_out);
+            EXPECT_EQ(out, data) << "level " << tuning.level << " window " << tuning.windowBits
+                                 << " frame at " << offset;
+        }
+        inflateEnd(&z);
+    }
+}
+
+TEST(DeflateTuningText, ReadsEveryFieldAndRefusesWhatZlibWouldNot) {
+    DeflateTuning tuning;
+    ASSERT_TRUE(ParseDeflateTuning("6,9,12,rle,0", tuning));
+    EXPECT_EQ(tuning.level, 6);
+    EXPECT_EQ(tuning.memoryLevel, 9);
+    EXPECT_EQ(tuning.windowBits, 12);
+    EXPECT_EQ(tuning.strategy, DeflateTuning::Strategy::rle);
+    EXPECT_FALSE(tuning.deeperSearch);
+    ASSERT_TRUE(ParseDeflateTuning("9,8,15,fixed,1", tuning));
+    EXPECT_EQ(tuning.strategy, DeflateTuning::Strategy::fixed);
+    EXPECT_TRUE(tuning.deeperSearch);
+    for (const char* bad :
+         {"", "9,8,15,rle", "9,8,15,rle,2", "0,8,15,rle,1", "9,10,15,rle,1", "9,8,8,rle,1",
+          "9,8,16,rle,1", "9;8;15;rle;1", "9,8,15,fast,1", "9,8,15,rle,1,"}) {
+        DeflateTuning unchanged;
+        unchanged.level = 3;
+        EXPECT_FALSE(ParseDeflateTuning(bad, unchanged)) << bad;
+        EXPECT_EQ(unchanged.level, 3) << bad;
+    }
+}
+
 }  // namespace

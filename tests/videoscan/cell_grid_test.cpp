@@ -64,6 +64,32 @@ TEST(CellGrid, GridNeverExceeds2048Cells) {
     EXPECT_LE(huge.cellWidth * huge.cellHeight + 39, 10240);
 }
 
+// Narrow configured cells on large screens: raising the height to stay within 2048 cells picks
+// a height that divides the screen height, so no row of pixels is left unscanned at the bottom.
+TEST(CellGrid, FittingTheCellLimitCoversTheWholeHeight) {
+    struct Case {
+        int width, height;
+        std::uint16_t cellWidth, cellHeight;
+        int expectedHeight;
+    };
+    for (const Case c :
+         {Case{1920, 1080, 64, 8, 18}, Case{2560, 1440, 64, 8, 30}, Case{2560, 1440, 80, 8, 24},
+          Case{1280, 800, 40, 8, 16}, Case{1920, 1080, 32, 4, 36}, Case{1680, 1050, 0, 2, 3}}) {
+        const auto grid = FitCellGrid(c.width, c.height, c.cellWidth, c.cellHeight, 1, 32);
+        EXPECT_EQ(grid.cellHeight, c.expectedHeight) << c.width << "x" << c.height;
+        EXPECT_LE(grid.columns * grid.rows, 2048) << c.width << "x" << c.height;
+        EXPECT_EQ(grid.rows * grid.cellHeight, c.height) << c.width << "x" << c.height;
+    }
+    // No divisor near (1019 is prime): the height with the shortest strip. The least height that
+    // fits, 16, would leave 11 rows of pixels; 29 leaves 4.
+    const auto prime = FitCellGrid(1280, 1019, 40, 1, 1, 8);
+    EXPECT_LE(prime.columns * prime.rows, 2048);
+    EXPECT_EQ(prime.cellHeight, 29);
+    EXPECT_EQ(1019 - prime.rows * prime.cellHeight, 4);
+    // A grid within the limit keeps the configured height, strip and all.
+    EXPECT_EQ(FitCellGrid(1280, 800, 320, 3, 1, 32).cellHeight, 3);
+}
+
 TEST(CellGrid, TinyScreens) {
     const auto grid = FitCellGrid(3, 5, 0xFFFF, 0xFFFF, 1, 8);
     EXPECT_EQ(grid.cellWidth, 1);
