@@ -8,7 +8,6 @@ namespace videoscan {
 
 namespace {
 
-constexpr unsigned kMaxCells = 2048;
 constexpr unsigned kMaxCellData = videowire::kMaxRecordSequence - videowire::kCellRecordOverhead;
 // Row bytes of 1-bit cells travel in one byte.
 constexpr unsigned kWidestOneBitCell = 255 * 8;

@@ -5,6 +5,10 @@
 
 namespace videoscan {
 
+// Most cells a grid has: the scanner keeps a palette generation per cell and the bitmap cache
+// at most as many entries, in fixed tables.
+inline constexpr unsigned kMaxCells = 2048;
+
 struct CellGrid {
     std::uint16_t cellWidth = 0;
     std::uint16_t cellHeight = 0;

@@ -23,6 +23,7 @@
 
 #include "session/video_wire.h"
 #include "videoscan/cell_checksum.h"
+#include "videoscan/cell_grid.h"
 #include "videoscan/row_schedule.h"
 
 #define FVDSP32_API __attribute__((visibility("default")))
@@ -37,7 +38,7 @@ inline constexpr WORD kDefaultCompressionMode =
 inline constexpr WORD kCompressionModeWithoutImplode = 5;
 
 // Sizes of the scanner's fixed buffers and tables.
-inline constexpr std::size_t kMaxCells = 2048;
+inline constexpr std::size_t kMaxCells = videoscan::kMaxCells;
 inline constexpr std::size_t kSeqBufferSize = videowire::kMaxRecordSequence;
 inline constexpr std::size_t kFrameHeaderSize = videowire::kVideoHeaderSize;
 inline constexpr std::size_t kImplodeWorkSize = 57664;
