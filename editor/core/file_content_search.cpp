@@ -104,7 +104,12 @@ bool FileContentSearch::RegexContains(const char* text, std::size_t length, char
             const void* before = memrchr(text + from, end, at - from);
             if (before != nullptr) {
                 std::size_t lineEnd = static_cast<const char*>(before) - text;
-                lineStart = std::min<std::size_t>(NextLineStart(text, length, lineEnd, end), at);
+                lineStart = NextLineStart(text, length, lineEnd, end);
+                // The line feed of a carriage return and line feed belongs to no line.
+                if (at < lineStart) {
+                    from = lineStart;
+                    continue;
+                }
             }
         }
         const void* found = std::memchr(text + lineStart, end, length - lineStart);

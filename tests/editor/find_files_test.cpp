@@ -157,6 +157,10 @@ TEST_F(FindFilesTest, LinesAsTheEditorSeesThem) {
     // In a file whose lines end with carriage returns, a lone line feed is part of a line.
     EXPECT_TRUE(search.TextContains("x\r\na\nb\r\n", 8));
     EXPECT_FALSE(search.TextContains("x\r\na\r\nb\r\n", 10));
+    // The line feed after a carriage return is in no line, for a regular expression too.
+    ASSERT_TRUE(search.Prepare("\n", true, true));
+    EXPECT_FALSE(search.TextContains("\r\n\r\n[", 5));
+    EXPECT_TRUE(search.TextContains("\r\na\nb\r\n", 8));
 
     // A bad pattern is said on the status line and searches nothing.
     Find("a[", "*", false, true);
