@@ -16,7 +16,7 @@
 //   - LZ set: deflate when this side announced bit 4 (0x10) in its capability word and the
 //     video start record's mode word has bit 4 set, implode (binary, 1 KB dictionary)
 //     otherwise. Deflate frames form one raw deflate stream whose history carries from frame
-//     to frame; each frame ends on a sync flush so that it decodes on arrival.
+//     to frame; each frame ends on a flush (partial or sync) so that it decodes on arrival.
 // History rule: a video frame without the LZ bit resets the inflater's history, exactly as the
 // host resets its deflater after sending one (a frame the host sends raw after its compressed
 // form did not fit would otherwise leave the two histories apart and corrupt every later

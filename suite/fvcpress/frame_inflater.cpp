@@ -9,8 +9,8 @@
 namespace {
 constexpr int kChunkSize = 16384;
 constexpr int kRawWindowBits = -15;
-// Every frame ends with the empty stored block of a sync flush.
-constexpr std::uint8_t kSyncMark[] = {0x00, 0x00, 0xFF, 0xFF};
+// zlib's data_type has this bit when inflate stopped right after a block's end.
+constexpr int kAtBlockBoundary = 128;
 }  // namespace
 
 struct FrameInflater::Stream {
@@ -24,6 +24,33 @@ struct FrameInflater::Stream {
         }
     }
 };
+
+namespace {
+// After a sync flush the stream stands between blocks. After a partial flush it stands in the
+// empty fixed-code block that the flush began, whose end-of-block code (seven zero bits) has not
+// all arrived: one more zero byte, given to a copy of the stream, must end that block and
+// produce nothing.
+bool EndsLikeAFlush(const z_stream& z) {
+    if ((z.data_type & kAtBlockBoundary) != 0) {
+        return true;
+    }
+    z_stream probe{};
+    if (inflateCopy(&probe, const_cast<z_stream*>(&z)) != Z_OK) {
+        return false;
+    }
+    Bytef zero = 0;
+    Bytef out[1];
+    probe.next_in = &zero;
+    probe.avail_in = 1;
+    probe.next_out = out;
+    probe.avail_out = sizeof out;
+    const int result = ::inflate(&probe, Z_BLOCK);
+    const bool ended = result == Z_OK && probe.avail_out == sizeof out &&
+                       (probe.data_type & kAtBlockBoundary) != 0;
+    inflateEnd(&probe);
+    return ended;
+}
+}  // namespace
 
 FrameInflater::FrameInflater() = default;
 FrameInflater::~FrameInflater() = default;
@@ -62,10 +89,6 @@ FrameInflater::Result FrameInflater::Run(std::span<const std::uint8_t> frame,
     }
     // From here on any failure leaves the history out of step with the sender's.
     broken_ = true;
-    if (frame.size() < sizeof kSyncMark ||
-        !std::equal(std::begin(kSyncMark), std::end(kSyncMark), frame.end() - 4)) {
-        return {Status::incomplete, 0};
-    }
     z_stream& z = stream_->z;
     z.next_in = const_cast<Bytef*>(frame.data());
     z.avail_in = static_cast<uInt>(frame.size());
@@ -94,6 +117,11 @@ FrameInflater::Result FrameInflater::Run(std::span<const std::uint8_t> frame,
     } while (z.avail_in > 0 || z.avail_out == 0);
     if (z.avail_in > 0) {
         return {Status::bad_data, produced};
+    }
+    // A frame of known length that decodes to less was cut short (or is not of this stream).
+    // A frame of unknown length must at least end where a flush ends it.
+    if (grow == nullptr ? produced < fixed.size() : !EndsLikeAFlush(z)) {
+        return {Status::incomplete, produced};
     }
     broken_ = false;
     return {Status::ok, produced};

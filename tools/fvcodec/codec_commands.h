@@ -18,7 +18,8 @@ struct Outcome {
 
 Outcome Implode(const Bytes& input, unsigned int type, unsigned int dictionary_size);
 Outcome Explode(const Bytes& input);
-// One video frame: a raw deflate stream from fresh history, ended by a sync flush.
+// One video frame: a raw deflate stream from fresh history, ended by the flush the scanner ends its
+// frames with.
 Outcome Deflate(const Bytes& input);
 Outcome Inflate(const Bytes& input);
 // The video scanner's run-length form (any length; the output may be longer than the input).

@@ -22,7 +22,7 @@ constexpr const char* kUsage =
     "  implode [--ascii] [--dict 1024|2048|4096]\n"
     "                compress with implode (binary, 1024-byte dictionary unless told)\n"
     "  explode       decompress an implode stream\n"
-    "  deflate       compress as one deflate video frame (raw deflate, sync flush)\n"
+    "  deflate       compress as one deflate video frame (raw deflate, partial flush)\n"
     "  inflate       decompress one deflate video frame\n"
     "  rle           code with the video scanner's run-length coder\n"
     "  unrle         decode the video scanner's run-length form\n"
