@@ -1,6 +1,5 @@
 #include <zlib.h>
 
-#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -11,31 +10,17 @@ constexpr int kChunkSize = 16384;
 constexpr int kRawWindowBits = -15;
 // zlib's data_type has this bit when inflate stopped right after a block's end.
 constexpr int kAtBlockBoundary = 128;
-}  // namespace
 
-struct FrameInflater::Stream {
-    z_stream z{};
-    bool ready = false;
-    std::uint8_t chunk[kChunkSize];
-
-    ~Stream() {
-        if (ready) {
-            inflateEnd(&z);
-        }
-    }
-};
-
-namespace {
 // After a sync flush the stream stands between blocks. After a partial flush it stands in the
 // empty fixed-code block that the flush began, whose end-of-block code (seven zero bits) has not
 // all arrived: one more zero byte, given to a copy of the stream, must end that block and
 // produce nothing.
-bool EndsLikeAFlush(const z_stream& z) {
+bool EndsLikeAFlush(z_stream& z) {
     if ((z.data_type & kAtBlockBoundary) != 0) {
         return true;
     }
     z_stream probe{};
-    if (inflateCopy(&probe, const_cast<z_stream*>(&z)) != Z_OK) {
+    if (inflateCopy(&probe, &z) != Z_OK) {
         return false;
     }
     Bytef zero = 0;
@@ -51,6 +36,18 @@ bool EndsLikeAFlush(const z_stream& z) {
     return ended;
 }
 }  // namespace
+
+struct FrameInflater::Stream {
+    z_stream z{};
+    bool ready = false;
+    std::uint8_t chunk[kChunkSize];
+
+    ~Stream() {
+        if (ready) {
+            inflateEnd(&z);
+        }
+    }
+};
 
 FrameInflater::FrameInflater() = default;
 FrameInflater::~FrameInflater() = default;
