@@ -1,6 +1,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <sstream>
@@ -82,7 +83,15 @@ DeflateTuning TuningFromEnvironment() {
         return kDefaultTuning;
     }
     DeflateTuning tuning;
-    return ParseDeflateTuning(text, tuning) ? tuning : kDefaultTuning;
+    if (ParseDeflateTuning(text, tuning)) {
+        return tuning;
+    }
+    // Said once, so that a mistyped setting in a benchmark sweep is not measured as the default.
+    std::fprintf(stderr,
+                 "FARVANE_DEFLATE_TUNING=\"%s\" ignored: it takes level,memoryLevel,windowBits,"
+                 "strategy,deeperSearch[,sync|partial]\n",
+                 text);
+    return kDefaultTuning;
 }
 }  // namespace
 

@@ -27,7 +27,9 @@ const char* const kUsage =
     "                        registered as NAME (its key is pinned as NAME@ADDR:PORT)\n"
     "  --help                this text\n"
     "\n"
-    "Without --passes and --seconds: one pass when --png is given, else until the host ends.\n";
+    "Without --passes and --seconds: one pass when --png is given, else until the host ends.\n"
+    "A pass that finds nothing changed sends nothing, so on a still screen --passes waits;\n"
+    "give --seconds as well to bound the wait.\n";
 
 namespace {
 
