@@ -304,7 +304,13 @@ bool CViewerSession::Password(std::string* password) {
 void CViewerSession::Show() {
     std::shared_ptr<ViewerScreen> screen = shared_->screen;
     std::shared_ptr<Shared> shared = shared_;
-    screen->endSession = [shared] { shared->End(); };
+    // The screen belongs to the shared state, so its callback holds that state weakly: a
+    // strong hold would keep both, with the link and the picture, alive after the session.
+    screen->endSession = [weak = std::weak_ptr<Shared>(shared_)] {
+        if (const std::shared_ptr<Shared> alive = weak.lock()) {
+            alive->End();
+        }
+    };
     ViewerWindowOptions options;
     options.title = config_.hostName + " - " + config_.programTitle;
     options.viewOnly = config_.viewOnly;

@@ -164,16 +164,25 @@ TEST(TerminateThread, AbandonsWhatTheThreadOwned) {
 TEST(TerminateThread, RacesSafelyWithTheThreadsOwnEnd) {
     // Threads that end by themselves at about the moment they are terminated: either exit code
     // is fine, but every call returns, and the handle is signalled afterwards.
+    // The body's context lives here, not on the heap: a terminated thread frees nothing.
+    struct Work {
+        HANDLE event;
+        DWORD steps;
+    };
     UniqueHandle event(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     for (int round = 0; round < 200; ++round) {
-        const DWORD work = static_cast<DWORD>(round % 4);
-        UniqueHandle thread(StartThread([&event, work] {
-            for (DWORD i = 0; i < work; ++i) {
-                WaitForSingleObject(event.get(), 0);
-                Sleep(0);
-            }
-            return DWORD{1};
-        }));
+        Work work{event.get(), static_cast<DWORD>(round % 4)};
+        UniqueHandle thread(CreateThread(
+            nullptr, 0,
+            [](LPVOID context) -> DWORD {
+                const Work& work = *static_cast<const Work*>(context);
+                for (DWORD i = 0; i < work.steps; ++i) {
+                    WaitForSingleObject(work.event, 0);
+                    Sleep(0);
+                }
+                return DWORD{1};
+            },
+            &work, 0, nullptr));
         if (round % 3 == 0) {
             SetEvent(event.get());
         }
