@@ -7,8 +7,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <sstream>
-#include <string>
 #include <thread>
 
 #include "window_fixture.h"
@@ -114,27 +112,15 @@ TEST_F(FileToolsProgramTest, SearchStatusWindowAnswersAndStops) {
     ASSERT_TRUE(Started()) << "no editor window appeared";
     // The dialog and the status window that follows it share their title; on a loaded
     // machine the status window maps a moment after the dialog goes.
-    auto waitForOtherThan = [this](const std::string& other) {
-        for (int waited = 0; waited < 10000; waited += 100) {
-            std::istringstream ids(x.Output(
-                "xdotool search --onlyvisible --name '^Find Files Containing$' 2>/dev/null"));
-            for (std::string id; std::getline(ids, id);) {
-                if (!id.empty() && id != other) {
-                    return id;
-                }
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return std::string();
-    };
     Keys("alt+s c");  // Search, Find Files Containing...
-    const std::string dialog = waitForOtherThan("");
+    const std::string dialog = x.WaitForShowing("Find Files Containing", 10000);
     ASSERT_FALSE(dialog.empty()) << "no Find Files Containing dialog";
     TypeText("needle");
     Keys("Tab");
     TypeText(fileMasks);
     Keys("Return");
-    ASSERT_FALSE(waitForOtherThan(dialog).empty()) << "no status window while searching";
+    ASSERT_FALSE(x.WaitForShowing("Find Files Containing", 10000, dialog).empty())
+        << "no status window while searching";
     EXPECT_TRUE(x.Screenshot(SCREENSHOT_DIR "/fvedit32_find_status.png", 1, "768x596"));
     Keys("Escape");  // the status window's Cancel
     EXPECT_FALSE(x.WaitForWindow("List Found Files", 10000).empty())

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
+#include <string>
 #include <thread>
 
 namespace {
@@ -105,6 +107,21 @@ bool XSession::Screenshot(const std::string& path, int scale, const std::string&
 bool XSession::Showing(const std::string& title) const {
     std::string ids = Output("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null");
     return !ids.empty();
+}
+
+std::string XSession::WaitForShowing(const std::string& title, int milliseconds,
+                                     const std::string& except) const {
+    for (int waited = 0; waited < milliseconds; waited += 100) {
+        std::istringstream ids(
+            Output("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null"));
+        for (std::string id; std::getline(ids, id);) {
+            if (!id.empty() && id != except) {
+                return id;
+            }
+        }
+        Sleep(100);
+    }
+    return "";
 }
 
 Program::Program(const std::string& path, const std::vector<std::string>& arguments,

@@ -25,6 +25,10 @@ public:
     std::string WaitForWindow(const std::string& title, int milliseconds) const;
     // True while a mapped window has exactly this title.
     bool Showing(const std::string& title) const;
+    // Waits until a mapped window other than `except` has exactly this title; returns its id
+    // or "".
+    std::string WaitForShowing(const std::string& title, int milliseconds,
+                               const std::string& except = "") const;
     // Saves a screenshot of the screen as PNG (crop: "WIDTHxHEIGHT" of the top left corner),
     // each top-level window taken from its own dump (see scripts/xwd2png --screen).
     bool Screenshot(const std::string& path, int scale = 1, const std::string& crop = "") const;
